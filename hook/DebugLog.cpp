@@ -1,0 +1,6 @@
+#include "DebugLog.h"
+
+int LogMessage(const wchar_t*, ...)
+{
+    return 0;
+}

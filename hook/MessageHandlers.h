@@ -1,0 +1,21 @@
+// The handler chain every message of a managed window passes before the
+// window's own procedure. A handler returns true when it claims the message,
+// and then it has set the result.
+#pragma once
+
+#include <windows.h>
+
+using MessageHandler = bool (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// The nine members in chain order, ended by a null entry.
+extern const MessageHandler MessageHandlers[];
+
+bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool RollupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool OnTopWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool SystemMenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool MoveSizeNotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool MouseActionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool TransparentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool SnapWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

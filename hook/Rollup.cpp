@@ -1,0 +1,7 @@
+// Rollup: shrinks a window to its title bar.
+#include "MessageHandlers.h"
+
+bool RollupWindowProc(HWND, UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
