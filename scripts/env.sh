@@ -12,14 +12,21 @@ WINESERVER=/usr/lib/wine/wineserver
 # Starts a private Xvfb when there is no display, and stops it on exit.
 hovelle_start_display() {
   if [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local n=91
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  HOVELLE_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.1
+  local n
+  for n in $(seq 91 140); do
+    if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    HOVELLE_XVFB_PID=$!
+    for _ in $(seq 100); do
+      # Another script may have taken the same number a moment earlier.
+      kill -0 "$HOVELLE_XVFB_PID" 2>/dev/null || break
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.1
+    done
+    kill "$HOVELLE_XVFB_PID" 2>/dev/null || true
   done
   echo "Xvfb did not start" >&2
   return 1
