@@ -40,11 +40,12 @@ bool TakeQuit(WPARAM& code)
     return true;
 }
 
-// Deleted handlers are not freed until the test ends: their memory is filled
-// with a pattern, so a later write into a deleted handler shows.
+// Deleted handlers are not freed until the test ends: their bytes are kept
+// as they were at deletion, so a later write into a deleted handler shows,
+// and an observer called for a deleted handler can tell.
 struct Grave {
     unsigned char* memory;
-    size_t size;
+    std::vector<unsigned char> snapshot;
 };
 std::vector<Grave> graveyard;
 int destructions = 0;
@@ -53,11 +54,17 @@ std::vector<std::string> discardedLog;
 bool GraveyardUntouched()
 {
     for (const Grave& grave : graveyard) {
-        for (size_t i = 0; i < grave.size; ++i) {
-            if (grave.memory[i] != 0xDD) return false;
-        }
+        if (std::memcmp(grave.memory, grave.snapshot.data(), grave.snapshot.size()) != 0) return false;
     }
     return true;
+}
+
+bool Buried(const void* object)
+{
+    for (const Grave& grave : graveyard) {
+        if (grave.memory == object) return true;
+    }
+    return false;
 }
 
 void EmptyGraveyard()
@@ -76,8 +83,8 @@ public:
     static void* operator new(size_t size) { return ::operator new(size); }
     static void operator delete(void* memory, size_t size)
     {
-        std::memset(memory, 0xDD, size);
-        graveyard.push_back({static_cast<unsigned char*>(memory), size});
+        auto* bytes = static_cast<unsigned char*>(memory);
+        graveyard.push_back({bytes, std::vector<unsigned char>(bytes, bytes + size)});
     }
 
     LRESULT OnCreate(CREATESTRUCTW* create) override
@@ -146,15 +153,21 @@ bool CRecordingWnd::failCreate = false;
 
 class CRecordingObserver : public CMessageObserver {
 public:
-    void BeforeMessage(CWndHandler&, UINT message, WPARAM, LPARAM) override { before.push_back(message); }
-    void AfterMessage(CWndHandler&, UINT message, WPARAM, LPARAM lParam) override
+    void BeforeMessage(CWndHandler& handler, UINT message, WPARAM, LPARAM) override
     {
+        if (Buried(&handler)) ++deadCalls;
+        before.push_back(message);
+    }
+    void AfterMessage(CWndHandler& handler, UINT message, WPARAM, LPARAM lParam) override
+    {
+        if (Buried(&handler)) ++deadCalls;
         after.push_back(message);
         lastLParam = lParam;
     }
     std::vector<UINT> before;
     std::vector<UINT> after;
     LPARAM lastLParam = 0;
+    int deadCalls = 0;
 };
 
 class WndHandlerTest : public ::testing::Test {
@@ -291,6 +304,7 @@ TEST_F(WndHandlerTest, OperationThatDestroysItsWindowLeavesTheDeletedHandlerAlon
     EXPECT_EQ(destructions, 1);
     ASSERT_EQ(graveyard.size(), 1u);
     EXPECT_TRUE(GraveyardUntouched());
+    EXPECT_EQ(observer.deadCalls, 0);
     ASSERT_FALSE(observer.before.empty());
     EXPECT_EQ(observer.before.front(), static_cast<UINT>(WM_COMMAND));
     for (UINT message : observer.after) {
