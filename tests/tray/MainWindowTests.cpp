@@ -143,6 +143,15 @@ TEST_F(TrayTest, OnlyTheRightButtonPressOpensTheMenu)
     EXPECT_TRUE(SendMessageTimeoutW(main, WM_COMMAND, 1002, 0, SMTO_NORMAL, 10000, &answer));
     EXPECT_TRUE(hovelle.Running());
 
+    // While the main window is disabled (a modal About dialog owns it), the
+    // right button does nothing either.
+    EnableWindow(main, FALSE);
+    answer = 1;
+    EXPECT_TRUE(SendMessageTimeoutW(main, WM_USER, 0, WM_RBUTTONDOWN, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(answer, 0u);
+    EXPECT_EQ(FindProcessWindow(hovelle.ProcessId(), L"#32768", true), nullptr);
+    EnableWindow(main, TRUE);
+
     // The right button pressed on the icon opens the menu at the cursor.
     SetCursorPos(400, 300);
     PostMessageW(main, WM_USER, 0, WM_RBUTTONDOWN);
