@@ -55,6 +55,7 @@ LRESULT CALLBACK FakeTrayWindowProc(HWND window, UINT message, WPARAM wParam, LP
             note.size = size;
             note.raw.assign(data, data + size);
             tray->notifications.push_back(note);
+            if (tray->refuse) return FALSE;
         }
         return TRUE;
     }
