@@ -17,6 +17,9 @@ const UINT TrayIconId = 1000;
 // the screen point in lParam.
 const UINT PopupSystemMenu = 0x0313;
 const UINT IconQueryTimeout = 500;
+// The first form of the record, the one named by its size, holds 64 units of tip.
+const int TipUnits = 64;
+static_assert(sizeof(NOTIFYICONDATAW::szTip) >= TipUnits * sizeof(WCHAR), "tip field too small");
 
 bool IsInTray(HWND window)
 {
@@ -75,9 +78,8 @@ bool SendToTray(HWND window)
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = MsgTrayNotify();
     record.hIcon = ChooseIcon(window);
-    const int tipUnits = static_cast<int>(sizeof record.szTip / sizeof record.szTip[0]);
-    GetWindowTextW(window, record.szTip, tipUnits - 1);
-    record.szTip[tipUnits - 1] = 0;
+    GetWindowTextW(window, record.szTip, TipUnits - 1);
+    record.szTip[TipUnits - 1] = 0;
     // Without an icon there would be nothing left to bring the window back.
     if (!Shell_NotifyIconW(NIM_ADD, &record)) return false;
     CloseWindow(window);
