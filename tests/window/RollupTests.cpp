@@ -120,6 +120,55 @@ TEST(Rollup, AResizeEndsTheStateAndTheNextToggleSavesTheNewHeight)
     EXPECT_EQ(WindowHeight(window), 300);
 }
 
+void MoveMouse(int x, int y)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void LeftButton(DWORD flag)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
+}
+
+TEST(Rollup, DraggingTheBottomEdgeEndsTheState)
+{
+    HookSession session;
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Dragged");
+    SetForegroundWindow(window);
+    SendFeature(window, Rollup, 1);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    ASSERT_EQ(rect.bottom - rect.top, RolledUpHeight());
+    const int x = (rect.left + rect.right) / 2;
+    ASSERT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, rect.bottom - 2)), HTBOTTOM);
+
+    MoveMouse(x, rect.bottom - 2);
+    LeftButton(MOUSEEVENTF_LEFTDOWN);
+    for (int y = rect.bottom; y <= rect.top + 200; y += 20) {
+        Sleep(20);
+        MoveMouse(x, y);
+    }
+    LeftButton(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(WaitFor([&] { return WindowHeight(window) > 150; })) << "the drag did not resize the window";
+    EXPECT_TRUE(WaitFor([&] { return Property(window, Rollup) == 0; }));
+    EXPECT_FALSE(RollupChecked(target, window));
+    const LONG dragged = WindowHeight(window);
+    EXPECT_EQ(SendFeature(window, Rollup, 3), 1);
+    EXPECT_EQ(Property(window, Rollup), dragged);
+    EXPECT_EQ(WindowHeight(window), RolledUpHeight());
+    SendFeature(window, Rollup, 3);
+    EXPECT_EQ(WindowHeight(window), dragged);
+}
+
 // Whether a maximized window stays maximized when its own placement is
 // written back unchanged. Wine 8 restores it (and moves its restored
 // rectangle to the screen's corner), so nothing can be observed there.
