@@ -22,6 +22,13 @@ bool* Switch(Settings& settings, int index)
     return switches[index];
 }
 
+bool SwitchValue(const Settings& settings, int index)
+{
+    const bool switches[4] = {settings.enableSendToBack, settings.enableMinimizeWindowToTray,
+                              settings.enableRollupToggle, settings.enableInteractiveMove};
+    return switches[index];
+}
+
 } // namespace
 
 bool SwitchFromData(const unsigned char* data, unsigned long size)
@@ -63,16 +70,17 @@ void SaveSettings(const Settings& settings)
         software.Open(HKEY_CURRENT_USER, L"Software");
         CReg key;
         software.CreateKey(L"Tenvale\\Hovelle", &key);
-        Settings record = settings;
         for (int index = 0; index < 4 && index < writable; ++index) {
             CRegValue value = {};
             value.type = REG_DWORD;
-            const DWORD data = *Switch(record, index) ? 1 : 0;
+            const DWORD data = SwitchValue(settings, index) ? 1 : 0;
             CopyMemory(value.data, &data, sizeof data);
             value.size = sizeof data;
             key.SetValue(SettingsValueNames[index], value);
         }
-        if (IgnoreTitlesIndex < writable) key.SetStringList(SettingsValueNames[IgnoreTitlesIndex], settings.ignoreTitles);
+        if (IgnoreTitlesIndex < writable) {
+            key.SetStringList(SettingsValueNames[IgnoreTitlesIndex], settings.ignoreTitles);
+        }
         if (IgnoreClassesIndex < writable) {
             key.SetStringList(SettingsValueNames[IgnoreClassesIndex], settings.ignoreClasses);
         }
