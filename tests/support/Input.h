@@ -1,0 +1,63 @@
+// Real input for the window tests: the cursor, mouse buttons and keys go
+// through the system's input queue as a user's would, and hit-test points are
+// found by asking the window itself.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace harness {
+
+// Moves the cursor; the system queues a mouse move at the new position.
+void MoveCursor(POINT point);
+void MouseButton(MoxButton button, bool down);
+void Key(WORD virtualKey, bool down);
+
+// Holds keys down for its lifetime (released in reverse order), so a failing
+// test leaves no key pressed for the next one.
+class HeldKeys {
+public:
+    HeldKeys(std::initializer_list<WORD> keys);
+    ~HeldKeys();
+    void Release();
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    std::vector<WORD> m_keys;
+};
+
+// Presses a button at its creation and releases it at the end of its scope
+// unless released before.
+class HeldButton {
+public:
+    explicit HeldButton(MoxButton button);
+    ~HeldButton();
+    void Release();
+    HeldButton(const HeldButton&) = delete;
+    HeldButton& operator=(const HeldButton&) = delete;
+
+private:
+    MoxButton m_button;
+    bool m_down;
+};
+
+// Press and release of a button at the point.
+void Click(POINT point, MoxButton button);
+
+// The window's answer to WM_NCHITTEST at a screen point.
+LRESULT HitTest(HWND window, POINT point);
+// The first point from `start` in steps of (dx, dy), at most `steps` of them,
+// where the window answers `code`; {-1, -1} when there is none.
+POINT FindHitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps);
+// A point of the caption in the middle of its width.
+POINT CaptionPoint(HWND window);
+
+// Makes the window the foreground window; true when it is.
+bool Activate(HWND window);
+
+RECT WindowRect(HWND window);
+
+} // namespace harness
