@@ -6,6 +6,9 @@
 //                            registered as NAME sent to a window of this thread,
 //                            before any subclass sees it
 //   watched HWND          -> those wParams, in hex, in order
+//   sendrect HWND MSG WPARAM L T R B -> sends MSG with a pointer to the rectangle;
+//                            answers the rectangle as the window left it
+//   keystate VK           -> 1 when GetAsyncKeyState reads the key as held, else 0
 #include <map>
 
 #include "Target.h"
@@ -62,7 +65,25 @@ std::string Watched(std::istringstream& in)
     return list.empty() ? "none" : list;
 }
 
+std::string SendRect(std::istringstream& in)
+{
+    const HWND window = NextWindow(in);
+    const UINT message = static_cast<UINT>(NextHex(in));
+    const WPARAM wParam = static_cast<WPARAM>(NextHex(in));
+    RECT rect = {};
+    in >> rect.left >> rect.top >> rect.right >> rect.bottom;
+    SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(&rect));
+    return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " +
+           std::to_string(rect.bottom);
+}
+
+std::string KeyState(std::istringstream& in)
+{
+    return GetAsyncKeyState(static_cast<int>(NextHex(in))) != 0 ? "1" : "0";
+}
+
 TargetCommand commands[] = {
+    {"keystate", KeyState}, {"sendrect", SendRect},
     {"place", Place},
     {"setstyle", SetStyle},
     {"watch", Watch},
