@@ -1,6 +1,8 @@
 #include "Harness.h"
 #include "Input.h"
 
+#include <utility>
+
 namespace harness {
 
 namespace {
@@ -56,7 +58,7 @@ void Key(WORD virtualKey, bool down)
     Settle();
 }
 
-HeldKeys::HeldKeys(std::initializer_list<WORD> keys) : m_keys(keys)
+HeldKeys::HeldKeys(std::vector<WORD> keys) : m_keys(std::move(keys))
 {
     for (WORD key : m_keys) Key(key, true);
 }

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <initializer_list>
 #include <vector>
 
 namespace harness {
@@ -19,7 +18,7 @@ void Key(WORD virtualKey, bool down);
 // test leaves no key pressed for the next one.
 class HeldKeys {
 public:
-    HeldKeys(std::initializer_list<WORD> keys);
+    explicit HeldKeys(std::vector<WORD> keys);
     ~HeldKeys();
     void Release();
     HeldKeys(const HeldKeys&) = delete;

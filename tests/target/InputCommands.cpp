@@ -6,6 +6,9 @@
 //                            registered as NAME sent to a window of this thread,
 //                            before any subclass sees it
 //   watched HWND          -> those wParams, in hex, in order
+//   watchinput            -> from now on records the non-client button messages
+//                            this thread takes from its queue, dispatched or not
+//   input HWND            -> those messages, in hex, in order
 //   sendrect HWND MSG WPARAM L T R B -> sends MSG with a pointer to the rectangle;
 //                            answers the rectangle as the window left it
 //   keystate VK           -> 1 when GetAsyncKeyState reads the key as held, else 0
@@ -65,6 +68,33 @@ std::string Watched(std::istringstream& in)
     return list.empty() ? "none" : list;
 }
 
+HHOOK inputHook = nullptr;
+std::map<HWND, std::vector<UINT>> input;
+
+LRESULT CALLBACK InputHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        const MSG* message = reinterpret_cast<const MSG*>(lParam);
+        if (message->message >= WM_NCLBUTTONDOWN && message->message <= WM_NCMBUTTONDBLCLK) {
+            input[message->hwnd].push_back(message->message);
+        }
+    }
+    return CallNextHookEx(inputHook, code, wParam, lParam);
+}
+
+std::string WatchInput(std::istringstream&)
+{
+    if (inputHook == nullptr) inputHook = SetWindowsHookExW(WH_GETMESSAGE, InputHook, nullptr, GetCurrentThreadId());
+    return inputHook != nullptr ? "ok" : "error";
+}
+
+std::string Input(std::istringstream& in)
+{
+    std::string list;
+    for (UINT message : input[NextWindow(in)]) list += Hex(message) + " ";
+    return list.empty() ? "none" : list;
+}
+
 std::string SendRect(std::istringstream& in)
 {
     const HWND window = NextWindow(in);
@@ -83,7 +113,7 @@ std::string KeyState(std::istringstream& in)
 }
 
 TargetCommand commands[] = {
-    {"keystate", KeyState}, {"sendrect", SendRect},
+    {"keystate", KeyState}, {"sendrect", SendRect}, {"watchinput", WatchInput}, {"input", Input},
     {"place", Place},
     {"setstyle", SetStyle},
     {"watch", Watch},
