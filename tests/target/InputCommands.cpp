@@ -11,6 +11,9 @@
 //   input HWND            -> those messages, in hex, in order
 //   sendrect HWND MSG WPARAM L T R B -> sends MSG with a pointer to the rectangle;
 //                            answers the rectangle as the window left it
+//   fill N X Y W H        -> creates N visible captioned windows of class
+//                            "LorvekFiller" at the rectangle, without activation
+//   unfill N              -> destroys the last N of them
 //   keystate VK           -> 1 when GetAsyncKeyState reads the key as held, else 0
 #include <map>
 
@@ -107,13 +110,46 @@ std::string SendRect(std::istringstream& in)
            std::to_string(rect.bottom);
 }
 
+std::vector<HWND> fillers;
+
+std::string Fill(std::istringstream& in)
+{
+    int count = 0, x = 0, y = 0, width = 0, height = 0;
+    in >> count >> x >> y >> width >> height;
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"LorvekFiller";
+    RegisterClassExW(&windowClass);
+    for (int i = 0; i < count; ++i) {
+        const HWND window = CreateWindowExW(0, L"LorvekFiller", L"Filler", WS_OVERLAPPEDWINDOW, x, y, width, height,
+                                           nullptr, nullptr, windowClass.hInstance, nullptr);
+        if (window == nullptr) return "error " + std::to_string(GetLastError());
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        fillers.push_back(window);
+    }
+    return "ok";
+}
+
+std::string Unfill(std::istringstream& in)
+{
+    int count = 0;
+    in >> count;
+    for (; count > 0 && !fillers.empty(); --count) {
+        DestroyWindow(fillers.back());
+        fillers.pop_back();
+    }
+    return "ok";
+}
+
 std::string KeyState(std::istringstream& in)
 {
     return GetAsyncKeyState(static_cast<int>(NextHex(in))) != 0 ? "1" : "0";
 }
 
 TargetCommand commands[] = {
-    {"keystate", KeyState}, {"sendrect", SendRect}, {"watchinput", WatchInput}, {"input", Input},
+    {"keystate", KeyState}, {"fill", Fill}, {"unfill", Unfill}, {"sendrect", SendRect}, {"watchinput", WatchInput}, {"input", Input},
     {"place", Place},
     {"setstyle", SetStyle},
     {"watch", Watch},

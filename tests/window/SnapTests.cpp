@@ -151,4 +151,39 @@ TEST(Snap, MovingMessageWithoutARectangleIsLeftAlone)
     EXPECT_EQ(target.Command("pid"), std::to_string(target.ProcessId()));
 }
 
+BOOL CALLBACK CountQualifying(HWND window, LPARAM count)
+{
+    if (IsWindowVisible(window) && (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+TEST(Snap, OnlyTheFirst999WindowsInZOrderAreTargets)
+{
+    HookSession session;
+    WindowManagerSetIgnoreClass({L"LorvekFiller"});
+    TargetProcess target;
+    // The window to snap to at the bottom of the Z order, fillers far away
+    // above it, and the moved window on top.
+    const HWND bottom = target.Create(OverlappedWindow, "Bottom");
+    target.Command("place " + Hex(bottom) + " 500 100 320 240");
+    int others = 0;
+    EnumWindows(CountQualifying, reinterpret_cast<LPARAM>(&others));
+    const int fillers = 999 - others;  // with the bottom window: 999 window targets
+    ASSERT_GT(fillers, 0);
+    ASSERT_EQ(target.Command("fill " + std::to_string(fillers) + " 900 600 100 100"), "ok");
+    const HWND moved = target.Create(OverlappedWindow, "Moved");
+    HeldKeys alt({VK_MENU});
+    ASSERT_EQ(target.Command("keystate 12"), "1");
+    const std::string proposed = Rect(100, 105, 494, 340);
+    target.Command("send " + Hex(moved) + " 231 0 0");
+    EXPECT_EQ(SendRect(target, moved, WM_SIZING, WMSZ_RIGHT, proposed), Rect(100, 105, 500, 340)) << "999 targets";
+    target.Command("send " + Hex(moved) + " 232 0 0");
+    ASSERT_EQ(target.Command("fill 1 900 600 100 100"), "ok");
+    target.Command("send " + Hex(moved) + " 231 0 0");
+    EXPECT_EQ(SendRect(target, moved, WM_SIZING, WMSZ_RIGHT, proposed), proposed) << "the 1000th window is no target";
+    target.Command("send " + Hex(moved) + " 232 0 0");
+}
+
 } // namespace
