@@ -90,6 +90,26 @@ void HeldButton::Release()
     m_down = false;
 }
 
+bool KeysHeldInTarget(TargetProcess& target, const std::vector<WORD>& keys)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        bool all = true;
+        for (WORD key : keys) {
+            if (target.Command("keystate " + Hex(key)) != "1") {
+                all = false;
+                Key(key, true);
+            }
+        }
+        if (all) return true;
+    }
+    return false;
+}
+
+void ParkCursor()
+{
+    MoveCursor(POINT{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
+}
+
 void Click(POINT point, MoxButton button)
 {
     MoveCursor(point);

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "Harness.h"
+
 namespace harness {
 
 // Moves the cursor; the system queues a mouse move at the new position.
@@ -42,6 +44,16 @@ private:
     MoxButton m_button;
     bool m_down;
 };
+
+// Wine reads the keyboard state afresh from X when the pointer enters one of
+// its windows (also when a window appears under the pointer), which lets go
+// of keys pressed through SendInput. Presses again whatever key the target
+// does not read as held, a few times; true when it reads all of them held.
+bool KeysHeldInTarget(TargetProcess& target, const std::vector<WORD>& keys);
+
+// Puts the cursor in the screen's bottom-right corner, away from the windows
+// the tests create.
+void ParkCursor();
 
 // Press and release of a button at the point.
 void Click(POINT point, MoxButton button);

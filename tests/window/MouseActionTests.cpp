@@ -122,7 +122,7 @@ TEST(MouseActions, CtrlRightClickOnCaptionIsNotClaimed)
     target.ClearMessages(window);
     {
         HeldKeys ctrl({VK_CONTROL});
-        ASSERT_EQ(target.Command("keystate 11"), "1");
+        ASSERT_TRUE(KeysHeldInTarget(target, {VK_CONTROL}));
         MouseButton(MoxButtonRight, true);
         MouseButton(MoxButtonRight, false);
     }
@@ -175,7 +175,7 @@ TEST(MouseActions, CtrlLeftPressOnRightBorderMovesInsteadOfSizing)
     MoveCursor(border);
     {
         HeldKeys ctrl({VK_CONTROL});
-        ASSERT_EQ(target.Command("keystate 11"), "1");
+        ASSERT_TRUE(KeysHeldInTarget(target, {VK_CONTROL}));
         drag(border);
     }
     RECT rect = WindowRect(window);
@@ -292,6 +292,7 @@ class MiddleButtonBindings : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ParkCursor();
         for (int modifier = 0; modifier < 3; ++modifier) {
             SetMouseAction(MoxButtonMiddle, modifier, HTCAPTION, MoxActionRollup);
         }
@@ -326,14 +327,14 @@ TEST_F(MiddleButtonBindings, ModifierStatesWithoutARowAreNotClaimed)
     EXPECT_FALSE(ReleaseReachesWindow(window, HTCAPTION));
     {
         HeldKeys ctrl({VK_CONTROL});
-        ASSERT_EQ(target.Command("keystate 11"), "1");
+        ASSERT_TRUE(KeysHeldInTarget(target, {VK_CONTROL}));
         EXPECT_FALSE(ReleaseReachesWindow(window, HTCAPTION)) << "Ctrl: row 1";
     }
     const std::vector<std::vector<WORD>> states = {
         {VK_SHIFT}, {VK_CONTROL, VK_SHIFT}, {VK_CONTROL, VK_MENU}, {VK_MENU, VK_SHIFT}, {VK_CONTROL, VK_MENU, VK_SHIFT}};
     for (const std::vector<WORD>& keys : states) {
         HeldKeys held(keys);
-        for (WORD key : keys) ASSERT_EQ(target.Command("keystate " + Hex(key)), "1");
+        ASSERT_TRUE(KeysHeldInTarget(target, keys));
         EXPECT_TRUE(ReleaseReachesWindow(window, HTCAPTION)) << keys.size() << " keys, the first " << keys[0];
     }
     PressKey(VK_ESCAPE);

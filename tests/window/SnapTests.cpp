@@ -50,7 +50,7 @@ TEST(Snap, AltMoveAlignsWithAnotherWindowsEdge)
         // afresh, so the cursor goes there before Alt is pressed.
         MoveCursor(caption);
         HeldKeys alt({VK_MENU});
-        ASSERT_EQ(target.Command("keystate 12"), "1");
+        ASSERT_TRUE(KeysHeldInTarget(target, {VK_MENU}));
         // In small steps the cursor stays on the moving caption. The proposed
         // left edge ends 5 pixels left of the other window's left edge.
         Drag(caption, 395, 7);
@@ -91,11 +91,12 @@ std::string SendRect(TargetProcess& target, HWND window, UINT message, WPARAM wP
 
 TEST(Snap, SizingMovesOnlyTheDraggedEdgeAndOnlyDuringTheLoop)
 {
+    ParkCursor();
     HookSession session;
     TargetProcess target;
     const TwoWindows windows = CreateTwoWindows(target);
     HeldKeys alt({VK_MENU});
-    ASSERT_EQ(target.Command("keystate 12"), "1");
+    ASSERT_TRUE(KeysHeldInTarget(target, {VK_MENU}));
     const HWND window = windows.moved;
     target.Command("send " + Hex(window) + " 231 0 0");
     // The right edge 6 pixels left of the other window's left edge.
@@ -119,13 +120,14 @@ TEST(Snap, SizingMovesOnlyTheDraggedEdgeAndOnlyDuringTheLoop)
 
 TEST(Snap, WindowsWithoutBothCaptionBitsAreNeitherSnappedNorTargets)
 {
+    ParkCursor();
     HookSession session;
     TargetProcess target;
     const TwoWindows windows = CreateTwoWindows(target);
     const DWORD borderOnly = OverlappedWindow & ~WS_DLGFRAME;
     target.Command("setstyle " + Hex(windows.still) + " " + Hex(borderOnly));
     HeldKeys alt({VK_MENU});
-    ASSERT_EQ(target.Command("keystate 12"), "1");
+    ASSERT_TRUE(KeysHeldInTarget(target, {VK_MENU}));
     target.Command("send " + Hex(windows.moved) + " 231 0 0");
     EXPECT_EQ(SendRect(target, windows.moved, WM_MOVING, 0, Rect(182, 155, 502, 395)), Rect(182, 155, 502, 395));
     // The work area still is a target.
@@ -140,10 +142,12 @@ TEST(Snap, WindowsWithoutBothCaptionBitsAreNeitherSnappedNorTargets)
 
 TEST(Snap, MovingMessageWithoutARectangleIsLeftAlone)
 {
+    ParkCursor();
     HookSession session;
     TargetProcess target;
     const TwoWindows windows = CreateTwoWindows(target);
     HeldKeys alt({VK_MENU});
+    ASSERT_TRUE(KeysHeldInTarget(target, {VK_MENU}));
     target.Command("send " + Hex(windows.moved) + " 231 0 0");
     EXPECT_EQ(target.Command("send " + Hex(windows.moved) + " 216 0 0"), "0");
     EXPECT_EQ(target.Command("send " + Hex(windows.moved) + " 214 2 0"), "0");
@@ -161,6 +165,7 @@ BOOL CALLBACK CountQualifying(HWND window, LPARAM count)
 
 TEST(Snap, OnlyTheFirst999WindowsInZOrderAreTargets)
 {
+    ParkCursor();
     HookSession session;
     WindowManagerSetIgnoreClass({L"LorvekFiller"});
     TargetProcess target;
@@ -175,7 +180,7 @@ TEST(Snap, OnlyTheFirst999WindowsInZOrderAreTargets)
     ASSERT_EQ(target.Command("fill " + std::to_string(fillers) + " 900 600 100 100"), "ok");
     const HWND moved = target.Create(OverlappedWindow, "Moved");
     HeldKeys alt({VK_MENU});
-    ASSERT_EQ(target.Command("keystate 12"), "1");
+    ASSERT_TRUE(KeysHeldInTarget(target, {VK_MENU}));
     const std::string proposed = Rect(100, 105, 494, 340);
     target.Command("send " + Hex(moved) + " 231 0 0");
     EXPECT_EQ(SendRect(target, moved, WM_SIZING, WMSZ_RIGHT, proposed), Rect(100, 105, 500, 340)) << "999 targets";
