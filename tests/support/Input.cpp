@@ -110,6 +110,36 @@ void ParkCursor()
     MoveCursor(POINT{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
 }
 
+void Drag(HWND window, POINT start, int dx, int dy, int steps)
+{
+    MoveCursor(start);
+    HeldButton button(MoxButtonLeft);
+    for (int step = 1; step <= steps; ++step) {
+        const RECT before = WindowRect(window);
+        MoveCursor(POINT{start.x + dx * step / steps, start.y + dy * step / steps});
+        WaitFor(
+            [&] {
+                const RECT now = WindowRect(window);
+                return !EqualRect(&before, &now);
+            },
+            1000);
+    }
+    button.Release();
+}
+
+void DoubleClick(POINT point)
+{
+    MoveCursor(point);
+    INPUT clicks[4] = {};
+    const DWORD flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 4; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = flags[i];
+    }
+    SendInput(4, clicks, sizeof clicks[0]);
+    Settle();
+}
+
 void Click(POINT point, MoxButton button)
 {
     MoveCursor(point);

@@ -55,6 +55,14 @@ bool KeysHeldInTarget(TargetProcess& target, const std::vector<WORD>& keys);
 // the tests create.
 void ParkCursor();
 
+// Drags with the left button from `start` by (dx, dy) in `steps` steps.
+// After each step it waits (up to a second) for the window's rectangle to
+// change, so the cursor never runs ahead of a window that follows it.
+void Drag(HWND window, POINT start, int dx, int dy, int steps);
+
+// Two clicks of the left button at the point, queued together.
+void DoubleClick(POINT point);
+
 // Press and release of a button at the point.
 void Click(POINT point, MoxButton button);
 

@@ -70,15 +70,6 @@ void PressKey(WORD key)
     Key(key, false);
 }
 
-void DoubleClick(POINT point)
-{
-    MoveCursor(point);
-    MouseButton(MoxButtonLeft, true);
-    MouseButton(MoxButtonLeft, false);
-    MouseButton(MoxButtonLeft, true);
-    MouseButton(MoxButtonLeft, false);
-}
-
 // A session with the tray program's default bindings.
 struct DefaultBindings {
     DefaultBindings() { ApplyDefaultBindings(); }
@@ -166,17 +157,13 @@ TEST(MouseActions, CtrlLeftPressOnRightBorderMovesInsteadOfSizing)
         const RECT rect = WindowRect(window);
         return FindHitPoint(window, HTRIGHT, POINT{rect.right - 1, (rect.top + rect.bottom) / 2}, -1, 0, 10);
     };
-    const auto drag = [&](POINT start) {
-        HeldButton button(MoxButtonLeft);
-        for (int step = 1; step <= 4; ++step) MoveCursor(POINT{start.x + 10 * step, start.y + 8 * step});
-    };
     POINT border = rightBorder();
     ASSERT_GE(border.x, 0);
     MoveCursor(border);
     {
         HeldKeys ctrl({VK_CONTROL});
         ASSERT_TRUE(KeysHeldInTarget(target, {VK_CONTROL}));
-        drag(border);
+        Drag(window, border, 40, 32, 4);
     }
     RECT rect = WindowRect(window);
     EXPECT_EQ(rect.left, 140);
@@ -188,7 +175,7 @@ TEST(MouseActions, CtrlLeftPressOnRightBorderMovesInsteadOfSizing)
     border = rightBorder();
     ASSERT_GE(border.x, 0);
     MoveCursor(border);
-    drag(border);
+    Drag(window, border, 40, 32, 4);
     rect = WindowRect(window);
     EXPECT_EQ(rect.left, 140);
     EXPECT_EQ(rect.top, 132);

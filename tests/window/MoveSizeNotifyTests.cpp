@@ -27,19 +27,6 @@ LPARAM Position(const RECT& rect)
     return static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(static_cast<WORD>(rect.left), static_cast<WORD>(rect.top))));
 }
 
-// Drags the caption by (dx, dy) in a few steps with the left button.
-void DragCaption(HWND window, int dx, int dy, int steps)
-{
-    const POINT start = CaptionPoint(window);
-    ASSERT_GE(start.x, 0) << "no caption found";
-    MoveCursor(start);
-    HeldButton button(MoxButtonLeft);
-    for (int step = 1; step <= steps; ++step) {
-        MoveCursor(POINT{start.x + dx * step / steps, start.y + dy * step / steps});
-    }
-    button.Release();
-}
-
 TEST(MoveSizeNotify, InteractiveMovePostsEnterPositionsExitInOrder)
 {
     HookSession session;
@@ -50,7 +37,9 @@ TEST(MoveSizeNotify, InteractiveMovePostsEnterPositionsExitInOrder)
     const RECT start = WindowRect(window);
     overlay.Clear();
     target.ClearMessages(window);
-    DragCaption(window, 60, 40, 4);
+    const POINT caption = CaptionPoint(window);
+    ASSERT_GE(caption.x, 0);
+    Drag(window, caption, 60, 40, 4);
     ASSERT_TRUE(WaitFor([&] {
         const auto posts = overlay.Posts();
         return !posts.empty() && posts.back().cause == WM_EXITSIZEMOVE;

@@ -10,17 +10,6 @@ using namespace harness;
 
 namespace {
 
-// Drags from `start` by (dx, dy) in a few steps with the left button.
-void Drag(POINT start, int dx, int dy, int steps = 10)
-{
-    MoveCursor(start);
-    HeldButton button(MoxButtonLeft);
-    for (int step = 1; step <= steps; ++step) {
-        MoveCursor(POINT{start.x + dx * step / steps, start.y + dy * step / steps});
-    }
-    button.Release();
-}
-
 struct TwoWindows {
     HWND moved;
     HWND still;
@@ -53,7 +42,7 @@ TEST(Snap, AltMoveAlignsWithAnotherWindowsEdge)
         ASSERT_TRUE(KeysHeldInTarget(target, {VK_MENU}));
         // In small steps the cursor stays on the moving caption. The proposed
         // left edge ends 5 pixels left of the other window's left edge.
-        Drag(caption, 395, 7);
+        Drag(windows.moved, caption, 395, 7, 10);
     }
     // Alt released on its own opens keyboard menu mode: leave it.
     Key(VK_ESCAPE, true);
@@ -73,7 +62,7 @@ TEST(Snap, MoveWithoutAltDoesNotSnap)
     ASSERT_TRUE(Activate(windows.moved));
     const POINT caption = CaptionPoint(windows.moved);
     ASSERT_GE(caption.x, 0);
-    Drag(caption, 395, 7);
+    Drag(windows.moved, caption, 395, 7, 10);
     const RECT moved = WindowRect(windows.moved);
     EXPECT_EQ(moved.left, 495);
     EXPECT_EQ(moved.top, 107);
