@@ -61,10 +61,10 @@ void MaximizeMenu(HWND window, bool press, LPARAM cursor)
 }
 
 // Indexed by MoxAction.
-const MouseActionFunction MouseActions[] = {
+const MouseActionFunction ActionTable[] = {
     nullptr, Minimize, SendToBack, Rollup, MinimizeToTray, Move, MaximizeMenu,
 };
-static_assert(sizeof MouseActions / sizeof MouseActions[0] == MoxActionMaximizeMenu + 1, "one entry per action");
+static_assert(sizeof ActionTable / sizeof ActionTable[0] == MoxActionMaximizeMenu + 1, "one entry per action");
 
 } // namespace
 
@@ -75,7 +75,7 @@ bool MouseActionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     const MoxAction action = LookupBinding(event.doubleClick ? Shared.MouseActionsDblClk : Shared.MouseActions,
                                            event.button, GetModifierState(), wParam);
     if (action == MoxActionNone) return false;
-    MouseActions[action](window, event.press, lParam);
+    ActionTable[action](window, event.press, lParam);
     result = 0;
     return true;
 }
