@@ -89,6 +89,10 @@ void Caption_NCMouseMove(POINT point, TitleButtons* block, HWND window, WPARAM h
         }
     }
     if ((index == -1 || index == block->activeButton) && over == block->inside) return;
+    // A leave notification is posted once and then tracking ends: ask for the
+    // next one whenever the cursor comes onto a button, so that leaving the
+    // window from there clears the hot look.
+    if (over && !block->inside) TrackNonClientLeave(window);
     block->inside = over;
     if (index != -1) block->activeButton = index;
     RepaintFrame(window);

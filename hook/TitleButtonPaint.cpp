@@ -91,13 +91,24 @@ void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, H
     const CMemoryDC memory(dc);
     const HGDIOBJ previous = SelectObject(memory.Handle(), glyph);
     const COLORREF colour = block->themeImage != nullptr ? block->glyphColour : GetSysColor(COLOR_3DDKSHADOW);
-    const COLORREF previousColour = SetTextColor(dc, colour);
-    // Where the mask bit is 1 (white) the destination stays; where it is 0
-    // the source is copied, its 0 bits turning into the text colour.
+    // The glyph's black pixels are painted in `colour` and nothing else
+    // changes. A monochrome source turns into the target's text colour (0
+    // bits) and background colour (1 bits); with black and white there, the
+    // raster operation PSDPxax keeps the destination under white and puts
+    // the brush under black. (MaskBlt would do the same on Windows, but
+    // Wine's MaskBlt converts the glyph through a DC of its own and paints
+    // it black whatever the text colour.)
+    const HBRUSH brush = CreateSolidBrush(colour);
+    const HGDIOBJ previousBrush = SelectObject(dc, brush);
+    const COLORREF previousText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF previousBack = SetBkColor(dc, RGB(255, 255, 255));
     const RECT& target = placement.target;
-    MaskBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, memory.Handle(),
-            placement.sourceX, placement.sourceY, glyph, placement.sourceX, placement.sourceY, 0xCCAA0029);
-    SetTextColor(dc, previousColour);
+    BitBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, memory.Handle(),
+           placement.sourceX, placement.sourceY, 0x00B8074A);
+    SetBkColor(dc, previousBack);
+    SetTextColor(dc, previousText);
+    SelectObject(dc, previousBrush);
+    DeleteObject(brush);
     SelectObject(memory.Handle(), previous);
 }
 

@@ -107,6 +107,16 @@ void FreeThemeButtonImage(TitleButtons* block)
     block->savedBitmap = nullptr;
 }
 
+void TrackNonClientLeave(HWND window)
+{
+    TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_NONCLIENT;
+    track.hwndTrack = window;
+    track.dwHoverTime = 0;
+    TrackMouseEvent(&track);
+}
+
 void RepaintFrame(HWND window)
 {
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
@@ -138,12 +148,7 @@ int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
             delete block;
             return 0;
         }
-        TRACKMOUSEEVENT track = {};
-        track.cbSize = sizeof track;
-        track.dwFlags = TME_NONCLIENT;
-        track.hwndTrack = window;
-        track.dwHoverTime = 0;
-        TrackMouseEvent(&track);
+        TrackNonClientLeave(window);
     }
     // The block holds a fixed number of buttons; a further one is refused
     // rather than written past its end.

@@ -43,6 +43,8 @@ bool IsOnTitleButton(const TitleButtons* block, HWND window, int index, POINT sc
 
 void LoadThemeButtonImage(TitleButtons* block, HWND window);
 void FreeThemeButtonImage(TitleButtons* block);
+// Asks for one WM_NCMOUSELEAVE when the cursor leaves the window.
+void TrackNonClientLeave(HWND window);
 // Makes the system recalculate and repaint the non-client area.
 void RepaintFrame(HWND window);
 
