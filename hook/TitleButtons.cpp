@@ -111,7 +111,8 @@ void TrackNonClientLeave(HWND window)
 {
     TRACKMOUSEEVENT track = {};
     track.cbSize = sizeof track;
-    track.dwFlags = TME_NONCLIENT;
+    // TME_NONCLIENT only qualifies TME_LEAVE: on its own it asks for nothing.
+    track.dwFlags = TME_LEAVE | TME_NONCLIENT;
     track.hwndTrack = window;
     track.dwHoverTime = 0;
     TrackMouseEvent(&track);

@@ -345,15 +345,24 @@ POINT Centre(const RECT& rect)
 
 void MouseMoveTo(POINT point)
 {
+    // Only SendInput: a SetCursorPos from this process would also warp the X
+    // pointer, and the target would see that motion late, after later input.
+    // An absolute position is a fraction of 65536 of the screen, rounded up
+    // so that it truncates back to the pixel.
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (point.x * 65535 + width / 2) / (width - 1);
-    input.mi.dy = (point.y * 65535 + height / 2) / (height - 1);
+    input.mi.dx = static_cast<LONG>((static_cast<long long>(point.x) * 65536 + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((static_cast<long long>(point.y) * 65536 + height - 1) / height);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof input);
-    SetCursorPos(point.x, point.y);
+    const bool arrived = WaitFor([&] {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        return cursor.x == point.x && cursor.y == point.y;
+    }, 1000);
+    if (!arrived) SetCursorPos(point.x, point.y);
 }
 
 void MouseLeft(bool down)
