@@ -6,7 +6,9 @@
 
 #include "Reg.h"
 
-const wchar_t LogDestination[] = L"File:C:\\Users\\Public\\Lorvek.log";
+// A folder that does not exist until somebody wants the log: the failed open
+// of a silent log then ends at the first missing path component.
+const wchar_t LogDestination[] = L"File:C:\\Lorvek\\Lorvek.log";
 
 namespace {
 

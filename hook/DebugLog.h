@@ -7,8 +7,8 @@
 #include <cstdarg>
 #include <cstddef>
 
-// The shipped destination: the file C:\Users\Public\Lorvek.log, written only
-// when somebody has created it.
+// The shipped destination: the file C:\Lorvek\Lorvek.log, written only when
+// somebody has created it (and its folder).
 extern const wchar_t LogDestination[];
 
 // Characters of one formatted line, the terminating zero included.

@@ -390,18 +390,20 @@ std::vector<std::pair<UINT, WPARAM>> PostedMouseMessages(TargetProcess& target, 
     return messages;
 }
 
-const wchar_t ShippedLogFile::Path[] = L"C:\\Users\\Public\\Lorvek.log";
+const wchar_t ShippedLogFile::Path[] = L"C:\\Lorvek\\Lorvek.log";
 
 ShippedLogFile::ShippedLogFile()
 {
     const std::wstring saved = std::wstring(Path) + L".saved-by-test";
     m_saved = MoveFileExW(Path, saved.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    m_madeFolder = CreateDirectoryW(L"C:\\Lorvek", nullptr) != FALSE;
     Clear();
 }
 
 ShippedLogFile::~ShippedLogFile()
 {
     DeleteFileW(Path);
+    if (m_madeFolder) RemoveDirectoryW(L"C:\\Lorvek");
     if (m_saved) MoveFileExW((std::wstring(Path) + L".saved-by-test").c_str(), Path, MOVEFILE_REPLACE_EXISTING);
 }
 

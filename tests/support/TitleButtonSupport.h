@@ -66,8 +66,9 @@ void MouseLeft(bool down);
 // The mouse button messages posted to the window since the previous call.
 std::vector<std::pair<UINT, WPARAM>> PostedMouseMessages(TargetProcess& target, HWND window);
 
-// The shipped log file C:\Users\Public\Lorvek.log, created empty for the
-// scope (a file already there is put aside and restored afterwards).
+// The shipped log file C:\Lorvek\Lorvek.log, created empty for the scope
+// (with its folder when missing; a file already there is put aside and
+// restored afterwards).
 class ShippedLogFile {
 public:
     static const wchar_t Path[];
@@ -82,6 +83,7 @@ public:
 
 private:
     bool m_saved = false;
+    bool m_madeFolder = false;
 };
 
 } // namespace harness

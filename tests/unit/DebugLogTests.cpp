@@ -141,7 +141,7 @@ TEST(DebugLogFile, ShippedDestinationIsSilentUntilTheFileIsCreated)
 {
     const wchar_t* path = nullptr;
     ASSERT_EQ(ParseLogDestination(LogDestination, &path), LogTarget::File);
-    EXPECT_STREQ(path, L"C:\\Users\\Public\\Lorvek.log");
+    EXPECT_STREQ(path, L"C:\\Lorvek\\Lorvek.log");
     const std::wstring saved = std::wstring(path) + L".saved-by-test";
     const bool hadFile = MoveFileExW(path, saved.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 
@@ -170,6 +170,7 @@ TEST(DebugLogFile, ShippedDestinationIsSilentUntilTheFileIsCreated)
     RecordProperty("SilentLogMessageNanoseconds", static_cast<int>(silent));
     EXPECT_EQ(GetFileAttributesW(path), INVALID_FILE_ATTRIBUTES);
 
+    const bool madeFolder = CreateDirectoryW(L"C:\\Lorvek", nullptr) != FALSE;
     CreateEmpty(path);
     LogMessage(L"%s 0x%X 0x%X", L"TitleButtonsWindowProc", 0xABCu, 0u);
     LogMessage(L"WindowManagerStop");
@@ -179,6 +180,7 @@ TEST(DebugLogFile, ShippedDestinationIsSilentUntilTheFileIsCreated)
     }();
     EXPECT_EQ(ReadUnits(path), expected) << "UTF-16LE, one line per call, each ended by U+000A";
     DeleteFileW(path);
+    if (madeFolder) RemoveDirectoryW(L"C:\\Lorvek");
     if (hadFile) MoveFileExW(saved.c_str(), path, MOVEFILE_REPLACE_EXISTING);
 }
 
