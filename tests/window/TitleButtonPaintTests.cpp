@@ -161,6 +161,19 @@ TEST(TitleButtonPaint, ButtonStaysAfterSetText)
     SavePng(image, L"pin-button-after-settext.png");
 }
 
+TEST(TitleButtonPaint, ToolWindowButtonUsesTheSmallCaptionMetrics)
+{
+    HookSession session;
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Tool pin", WS_EX_TOOLWINDOW);
+    MakeClassic(target, window);
+    const RECT face = PinFace(window, true);
+    EXPECT_EQ(face.right - face.left, GetSystemMetrics(SM_CXSMSIZE) - 2);
+    Image image;
+    ASSERT_TRUE(PinDrawn(target, window, false, image)) << "pin not where the small metrics put it";
+    SavePng(image, L"pin-button-tool-window.png");
+}
+
 TEST(TitleButtonPaint, ReleaseRemovesTheBlockAndRepaintsWithoutThePin)
 {
     HookSession session;
