@@ -10,11 +10,6 @@
 
 namespace {
 
-unsigned Hex32(const void* handle)
-{
-    return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle));
-}
-
 // The signed 16-bit x and y of a mouse message's lParam.
 POINT PointOf(LPARAM lParam)
 {

@@ -11,12 +11,6 @@
 
 namespace {
 
-// Log arguments for "%X": handles and addresses as their low 32 bits.
-unsigned Hex32(const void* handle)
-{
-    return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle));
-}
-
 // A memory DC compatible with another, deleted at the end of the scope.
 class CMemoryDC {
 public:

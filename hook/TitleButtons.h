@@ -30,6 +30,13 @@ struct TitleButtons {
 
 extern const wchar_t TitleButtonsProperty[];  // "MOX_TITLEBUTTONS"
 
+// A handle or address as a "%X" argument of a log line: its low 32 bits
+// (all of a window or GDI handle; on 64-bit builds the block's address is cut).
+inline unsigned Hex32(const void* handle)
+{
+    return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle));
+}
+
 void AddOnTopTitleButton(HWND window);
 int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph);
 int RemoveTitleButtons(HWND window);
