@@ -4,11 +4,9 @@
 
 #include <windowsx.h>
 
+#include "LibraryModule.h"
 #include "MenuHandle.h"
 #include "WndProxy.h"
-
-// This process's handle of the library (set at process attach, Hook.cpp).
-HINSTANCE LibraryModule();
 
 void ShowMaximizeMenu(HWND window, LPARAM cursor)
 {

@@ -8,9 +8,8 @@
 
 #include "FeatureMessages.h"
 #include "FeatureProtocol.h"
+#include "LibraryModule.h"
 #include "TitleButtonGeometry.h"
-
-HINSTANCE LibraryModule();
 
 const wchar_t TitleButtonsProperty[] = L"MOX_TITLEBUTTONS";
 
