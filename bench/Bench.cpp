@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DebugLog.h"
 #include "Lorvek.h"
 
 namespace {
@@ -145,6 +146,58 @@ bool IsManaged(HWND window)
     return managed;
 }
 
+// Holds Alt down through SendInput for the life of the scope.
+class AltDown {
+public:
+    AltDown() { Press(0); }
+    ~AltDown() { Press(KEYEVENTF_KEYUP); }
+    AltDown(const AltDown&) = delete;
+    AltDown& operator=(const AltDown&) = delete;
+
+private:
+    static void Press(DWORD flags)
+    {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = VK_MENU;
+        input.ki.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+        MSG message;
+        for (int i = 0; i < 20; ++i) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            if (((GetAsyncKeyState(VK_MENU) & 0x8000) != 0) == (flags == 0)) return;
+            Sleep(10);
+        }
+    }
+};
+
+// The shipped log file exists for the life of the scope (unless it existed before).
+class LogFilePresent {
+public:
+    LogFilePresent()
+        : m_createdFolder(CreateDirectoryW(L"C:\\Lorvek", nullptr) != FALSE),
+          m_createdFile(false)
+    {
+        const HANDLE file = CreateFileW(L"C:\\Lorvek\\Lorvek.log", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            m_createdFile = true;
+            CloseHandle(file);
+        }
+    }
+    ~LogFilePresent()
+    {
+        if (m_createdFile) DeleteFileW(L"C:\\Lorvek\\Lorvek.log");
+        if (m_createdFolder) RemoveDirectoryW(L"C:\\Lorvek");
+    }
+    LogFilePresent(const LogFilePresent&) = delete;
+    LogFilePresent& operator=(const LogFilePresent&) = delete;
+
+private:
+    bool m_createdFolder;
+    bool m_createdFile;
+};
+
 struct Row {
     std::string name;
     double value;
@@ -157,10 +210,10 @@ void Print(const std::vector<Row>& rows)
     std::printf("%-64s %14s %-12s %8s\n", "measurement", "figure", "unit", "ratio");
     for (const Row& row : rows) {
         if (row.baseline > 0) {
-            std::printf("%-64s %14.0f %-12s %8.3f\n", row.name.c_str(), row.value, row.unit.c_str(),
+            std::printf("%-64s %14.2f %-12s %8.3f\n", row.name.c_str(), row.value, row.unit.c_str(),
                         row.value / row.baseline);
         } else {
-            std::printf("%-64s %14.0f %-12s %8s\n", row.name.c_str(), row.value, row.unit.c_str(), "-");
+            std::printf("%-64s %14.2f %-12s %8s\n", row.name.c_str(), row.value, row.unit.c_str(), "-");
         }
     }
     std::printf("each figure: median of %d runs of at least %.2f s each\n", Repeats, RunSeconds);
@@ -197,6 +250,11 @@ int main()
     if (!IsManaged(managed)) std::printf("warning: the managed window was not admitted\n");
     rows.push_back({"3 same-thread SendMessage, managed window (log silent)", SendRate(managed, Sends), "msg/s",
                     baseline});
+    {
+        LogFilePresent log;
+        rows.push_back({"4 same-thread SendMessage, managed window, log file present", SendRate(managed, Sends / 10),
+                        "msg/s", baseline});
+    }
 
     {
         Target target;
@@ -213,9 +271,33 @@ int main()
     rows.push_back({"6b create+destroy captioned window, hook on", CreationRate(Creations), "windows/s",
                     unhookedCreation});
 
-    DestroyWindow(managed);
-    DestroyWindow(plain);
+    {
+        // A full snap table: the work area and 999 shown captioned windows
+        // (without a system menu, so they are targets but not managed).
+        for (int i = 0; i < 999; ++i) {
+            CreateWindowExW(0, BenchClass, L"Target", WS_CAPTION | WS_VISIBLE, 20 + i % 400, 20 + i % 300, 120, 80,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        }
+        SendMessageW(managed, WM_ENTERSIZEMOVE, 0, 0);
+        AltDown alt;
+        const bool held = (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
+        // Far from every edge: both scans run to the end of the table.
+        const double rate = Rate(100, [managed] {
+            RECT rect = {3000, 3000, 3100, 3100};
+            SendMessageW(managed, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&rect));
+        });
+        SendMessageW(managed, WM_EXITSIZEMOVE, 0, 0);
+        rows.push_back({std::string("7 WM_MOVING with 1000 snap targets, per message") + (held ? "" : " (Alt not held!)"),
+                        1e6 / rate, "us", 0});
+    }
+    rows.push_back({"8 silent LogMessage, per call", 1e6 / Rate(1000, [] {
+                        LogMessage(L"%s 0x%X 0x%X", L"TitleButtonsWindowProc", 0x1234u, 0u);
+                    }), "us", 0});
+
     WindowManagerStop();
     Print(rows);
-    return 0;
+    // The windows go with the process: destroying shown windows one by one is
+    // slow under Wine without a window manager.
+    std::fflush(stdout);
+    ExitProcess(0);
 }

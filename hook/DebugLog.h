@@ -1,4 +1,37 @@
-// The hook library's diagnostic line.
+// The hook library's diagnostic line. Where lines go is fixed when the
+// library is built (LogDestination): the debugger output ("OutputDebug:..."),
+// a file that is only ever appended to ("File:" and a path), or a registry
+// value that names one of those two ("Reg:" and a full registry path).
 #pragma once
 
+#include <cstdarg>
+#include <cstddef>
+
+// The shipped destination: the file C:\Lorvek\Lorvek.log, written only when
+// somebody has created it (and its folder).
+extern const wchar_t LogDestination[];
+
+// Characters of one formatted line, the terminating zero included.
+constexpr std::size_t LogLineCapacity = 1024;
+
+// printf-style (wide rules: %s takes a wide string). The result means nothing.
 int LogMessage(const wchar_t* format, ...);
+
+// One line to the given destination; LogMessage passes LogDestination.
+void WriteLogLine(const wchar_t* destination, const wchar_t* format, va_list arguments);
+
+enum class LogTarget {
+    None,      // writes nothing
+    Debugger,  // "OutputDebug:"
+    File,      // "File:" and a path
+    Registry,  // "Reg:" and a full registry path
+};
+
+// The kind of destination and, through `rest`, the text after its prefix.
+// Prefixes are compared exactly and case-sensitively.
+LogTarget ParseLogDestination(const wchar_t* destination, const wchar_t** rest);
+
+// Formats into `line` (capacity in characters, at least 1): at most
+// capacity - 1 characters, longer output is cut, and the line always ends
+// with a zero. Returns the number of characters before that zero.
+std::size_t FormatLogLine(wchar_t* line, std::size_t capacity, const wchar_t* format, va_list arguments);

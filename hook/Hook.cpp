@@ -4,6 +4,7 @@
 #include "DebugLog.h"
 #include "FeatureMessages.h"
 #include "FeatureProtocol.h"
+#include "LibraryModule.h"
 #include "ManagedWindow.h"
 #include "MoveSize.h"
 #include "PatternList.h"

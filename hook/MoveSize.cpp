@@ -1,14 +1,64 @@
-// Move/size notification to the tray program's overlay window.
+// Move/size notification: every move and size of a managed window, and the
+// start and end of its move/size loop, are posted as "MOX_MOVESIZE" to the
+// tray program's overlay window.
 #include "MoveSize.h"
 
+#include "FeatureMessages.h"
+#include "FeatureProtocol.h"
 #include "MessageHandlers.h"
+
+namespace {
+
+HWND moveSizeWindow = nullptr;
+
+void Notify(HWND overlay, WPARAM cause, LPARAM data)
+{
+    PostMessageW(overlay, MsgMoveSize(), cause, data);
+}
+
+LPARAM WindowPosition(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return PackMoveSizeWords(rect.left, rect.top);
+}
+
+LPARAM WindowSize(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return PackMoveSizeWords(rect.right - rect.left, rect.bottom - rect.top);
+}
+
+} // namespace
 
 HWND FindMoveSizeWindow()
 {
-    return nullptr;
+    if (moveSizeWindow == nullptr) moveSizeWindow = FindWindowExW(nullptr, nullptr, L"HovelleMoveSizeWnd", L"MoveSize");
+    return moveSizeWindow;
 }
 
-bool MoveSizeNotifyWindowProc(HWND, UINT, WPARAM, LPARAM, LRESULT&)
+bool MoveSizeNotifyWindowProc(HWND window, UINT message, WPARAM, LPARAM, LRESULT&)
 {
+    if (message != WM_MOVE && message != WM_SIZE && message != WM_ENTERSIZEMOVE && message != WM_EXITSIZEMOVE) {
+        return false;
+    }
+    const HWND overlay = FindMoveSizeWindow();
+    if (overlay == nullptr || !HasCaption(window)) return false;
+    switch (message) {
+    case WM_ENTERSIZEMOVE:
+        Notify(overlay, WM_ENTERSIZEMOVE, 0);
+        Notify(overlay, WM_MOVE, WindowPosition(window));
+        break;
+    case WM_MOVE:
+        Notify(overlay, WM_MOVE, WindowPosition(window));
+        break;
+    case WM_SIZE:
+        Notify(overlay, WM_SIZE, WindowSize(window));
+        break;
+    case WM_EXITSIZEMOVE:
+        Notify(overlay, WM_EXITSIZEMOVE, 0);
+        break;
+    }
     return false;
 }

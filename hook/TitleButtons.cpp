@@ -1,18 +1,198 @@
-// Buttons in the caption of a managed window.
+// The title-button block of a window: creation, removal, geometry and the
+// visual style's button image.
 #include "TitleButtons.h"
 
-#include "MessageHandlers.h"
+#include <uxtheme.h>
 
-void AddOnTopTitleButton(HWND)
+#include <new>
+
+#include "FeatureMessages.h"
+#include "FeatureProtocol.h"
+#include "LibraryModule.h"
+#include "TitleButtonGeometry.h"
+
+const wchar_t TitleButtonsProperty[] = L"MOX_TITLEBUTTONS";
+
+namespace {
+
+constexpr int PinGlyphResource = 102;
+constexpr int OnTopButtonSpacing = 2;
+// Visual-style identifiers of the maximize button's image file.
+constexpr int WindowPartMaxButton = 17;  // WP_MAXBUTTON
+constexpr int MaxButtonNormal = 1;       // MAXBS_NORMAL
+constexpr int PropertyImageFile = 3001;  // TMT_IMAGEFILE
+
+DWORD StyleOf(HWND window)
 {
+    return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
 }
 
-int RemoveTitleButtons(HWND)
+DWORD ExStyleOf(HWND window)
 {
-    return 0;
+    return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
 }
 
-bool TitleButtonsWindowProc(HWND, UINT, WPARAM, LPARAM, LRESULT&)
+// The window's DC for the life of the scope.
+class CScopedWindowDC {
+public:
+    explicit CScopedWindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
+    CScopedWindowDC(const CScopedWindowDC&) = delete;
+    CScopedWindowDC& operator=(const CScopedWindowDC&) = delete;
+    ~CScopedWindowDC() { ReleaseDC(m_window, m_dc); }
+    HDC Handle() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// A theme handle, closed once at the end of the scope.
+class CThemeData {
+public:
+    explicit CThemeData(HWND window) : m_theme(OpenThemeData(window, L"window")) {}
+    CThemeData(const CThemeData&) = delete;
+    CThemeData& operator=(const CThemeData&) = delete;
+    ~CThemeData()
+    {
+        if (m_theme != nullptr) CloseThemeData(m_theme);
+    }
+    HTHEME Handle() const { return m_theme; }
+
+private:
+    HTHEME m_theme;
+};
+
+// The visual style's maximize-button image, or null at any failure.
+HBITMAP LoadMaxButtonImage(HTHEME theme)
 {
-    return false;
+    wchar_t styleFile[260];
+    if (FAILED(GetCurrentThemeName(styleFile, 260, nullptr, 0, nullptr, 0))) return nullptr;
+    wchar_t imageFile[100];
+    if (FAILED(GetThemeFilename(theme, WindowPartMaxButton, MaxButtonNormal, PropertyImageFile, imageFile, 100))) {
+        return nullptr;
+    }
+    const HMODULE style = LoadLibraryExW(styleFile, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (style == nullptr) return nullptr;
+    // The image's resource name is its file name with every backslash and
+    // period turned into an underscore.
+    for (wchar_t* c = imageFile; *c != 0; ++c) {
+        if (*c == L'\\' || *c == L'.') *c = L'_';
+    }
+    const HANDLE image = LoadImageW(style, imageFile, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    FreeLibrary(style);
+    return static_cast<HBITMAP>(image);
+}
+
+} // namespace
+
+void LoadThemeButtonImage(TitleButtons* block, HWND window)
+{
+    const CThemeData theme(window);
+    if (theme.Handle() == nullptr) return;  // no visual style: classic buttons
+    block->themeImage = LoadMaxButtonImage(theme.Handle());
+    const CScopedWindowDC windowDC(window);
+    block->themeDC = CreateCompatibleDC(windowDC.Handle());
+    block->savedBitmap = SelectObject(block->themeDC, block->themeImage);
+    block->glyphColour = GetPixel(block->themeDC, 0, 3);
+}
+
+void FreeThemeButtonImage(TitleButtons* block)
+{
+    if (block->themeDC != nullptr) SelectObject(block->themeDC, block->savedBitmap);
+    if (block->themeImage != nullptr) DeleteObject(block->themeImage);
+    if (block->themeDC != nullptr) DeleteDC(block->themeDC);
+    block->themeImage = nullptr;
+    block->themeDC = nullptr;
+    block->savedBitmap = nullptr;
+}
+
+void TrackNonClientLeave(HWND window)
+{
+    TRACKMOUSEEVENT track = {};
+    track.cbSize = sizeof track;
+    // TME_NONCLIENT only qualifies TME_LEAVE: on its own it asks for nothing.
+    track.dwFlags = TME_LEAVE | TME_NONCLIENT;
+    track.hwndTrack = window;
+    track.dwHoverTime = 0;
+    TrackMouseEvent(&track);
+}
+
+void RepaintFrame(HWND window)
+{
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+TitleButtons* FindTitleButtons(HWND window)
+{
+    return static_cast<TitleButtons*>(GetPropW(window, TitleButtonsProperty));
+}
+
+void AddOnTopTitleButton(HWND window)
+{
+    if (!HasCaption(window)) return;
+    const HBITMAP glyph = LoadBitmapW(LibraryModule(), MAKEINTRESOURCEW(PinGlyphResource));
+    if (AddTitleButton(window, MsgOnTop(), OnTopButtonSpacing, glyph) == 0 && glyph != nullptr) DeleteObject(glyph);
+}
+
+int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
+{
+    TitleButtons* block = FindTitleButtons(window);
+    if (block == nullptr) {
+        block = new (std::nothrow) TitleButtons();
+        if (block == nullptr) return 0;
+        block->windowActive = GetActiveWindow() == window;
+        LoadThemeButtonImage(block, window);
+        if (!SetPropW(window, TitleButtonsProperty, block)) {
+            FreeThemeButtonImage(block);
+            delete block;
+            return 0;
+        }
+        TrackNonClientLeave(window);
+    }
+    // The block holds a fixed number of buttons; a further one is refused
+    // rather than written past its end.
+    if (block->count >= MaxTitleButtons) return 0;
+    TitleButton& button = block->buttons[block->count];
+    button.message = message;
+    button.spacing = spacing;
+    button.glyph = glyph;
+    button.state = 0;
+    block->count += 1;
+    button.state = static_cast<int>(SendMessageW(window, message, FeatureQuery, 0));
+    return 1;
+}
+
+int RemoveTitleButtons(HWND window)
+{
+    TitleButtons* block = FindTitleButtons(window);
+    if (block == nullptr) return 0;
+    RemovePropW(window, TitleButtonsProperty);
+    FreeThemeButtonImage(block);
+    for (int i = 0; i < block->count; ++i) {
+        if (block->buttons[i].glyph != nullptr) DeleteObject(block->buttons[i].glyph);
+    }
+    delete block;
+    RepaintFrame(window);
+    return 1;
+}
+
+int GetCaptionButtonsWidth(HWND window)
+{
+    return CaptionButtonsWidth(StyleOf(window), ExStyleOf(window), ReadCaptionMetrics());
+}
+
+RECT GetTitleButtonRect(const TitleButtons* block, HWND window, int index, bool windowRelative)
+{
+    RECT windowRect = {};
+    GetWindowRect(window, &windowRect);
+    if (windowRelative) OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
+    int spacings[MaxTitleButtons] = {};
+    for (int k = 0; k <= index && k < MaxTitleButtons; ++k) spacings[k] = block->buttons[k].spacing;
+    return TitleButtonRect(windowRect, StyleOf(window), ExStyleOf(window), spacings, index, ReadCaptionMetrics());
+}
+
+bool IsOnTitleButton(const TitleButtons* block, HWND window, int index, POINT screenPoint)
+{
+    return PointInRect(TitleButtonHitRect(GetTitleButtonRect(block, window, index, false)), screenPoint);
 }

@@ -1,7 +1,62 @@
-// Buttons in the caption of a managed window.
+// Buttons in the caption of a managed window, to the left of the standard
+// caption buttons. Each stands for one feature message: drawn pushed while
+// the feature is on, a click on it sends FeatureToggle.
 #pragma once
 
 #include <windows.h>
 
+constexpr int MaxTitleButtons = 8;
+
+struct TitleButton {
+    UINT message;    // the registered feature message
+    int state;       // its FeatureQuery answer; non-zero draws the button pushed
+    int spacing;     // extra pixels to the button on its right
+    HBITMAP glyph;   // 1-bit glyph, owned by the block
+};
+
+// One block per window, reachable through the property "MOX_TITLEBUTTONS".
+struct TitleButtons {
+    TitleButton buttons[MaxTitleButtons];  // index 0 rightmost
+    int count;
+    BOOL tracking;      // a left-button press on a button is being tracked
+    BOOL inside;        // the cursor is over buttons[activeButton]
+    int activeButton;   // the hot or pressed button
+    BOOL windowActive;  // the caption is drawn active
+    HBITMAP themeImage; // the visual style's maximize-button image, or null
+    HGDIOBJ savedBitmap;
+    HDC themeDC;        // memory DC holding themeImage; null without a visual style
+    COLORREF glyphColour;
+};
+
+extern const wchar_t TitleButtonsProperty[];  // "MOX_TITLEBUTTONS"
+
+// A handle or address as a "%X" argument of a log line: its low 32 bits
+// (all of a window or GDI handle; on 64-bit builds the block's address is cut).
+inline unsigned Hex32(const void* handle)
+{
+    return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle));
+}
+
 void AddOnTopTitleButton(HWND window);
+int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph);
 int RemoveTitleButtons(HWND window);
+TitleButtons* FindTitleButtons(HWND window);
+
+int GetCaptionButtonsWidth(HWND window);
+// Screen coordinates, or window-relative ones (top-left corner at 0, 0).
+RECT GetTitleButtonRect(const TitleButtons* block, HWND window, int index, bool windowRelative);
+// The screen area of a button that counts for the mouse.
+bool IsOnTitleButton(const TitleButtons* block, HWND window, int index, POINT screenPoint);
+
+void LoadThemeButtonImage(TitleButtons* block, HWND window);
+void FreeThemeButtonImage(TitleButtons* block);
+// Asks for one WM_NCMOUSELEAVE when the cursor leaves the window.
+void TrackNonClientLeave(HWND window);
+// Makes the system recalculate and repaint the non-client area.
+void RepaintFrame(HWND window);
+
+void DrawTitleButtonFace(const TitleButtons* block, HDC dc, const RECT& rect, bool pressed, bool hot, bool active);
+void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, HBITMAP glyph);
+void Caption_NCPaint(HWND window, TitleButtons* block, HRGN region);
+LRESULT Caption_NCActivate(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam);
+LRESULT Caption_SetText(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam);

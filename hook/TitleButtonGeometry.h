@@ -1,0 +1,108 @@
+// Where the title buttons sit and how their parts are laid out: arithmetic
+// only, on style bits, system metrics and rectangles.
+#pragma once
+
+#include <windows.h>
+
+// The system metrics the layout depends on.
+struct CaptionMetrics {
+    int cxSize, cySize;              // SM_CXSIZE, SM_CYSIZE
+    int cxSmSize, cySmSize;          // SM_CXSMSIZE, SM_CYSMSIZE
+    int cxFrame, cyFrame;            // SM_CXFRAME, SM_CYFRAME
+    int cxFixedFrame, cyFixedFrame;  // SM_CXFIXEDFRAME, SM_CYFIXEDFRAME
+};
+
+inline CaptionMetrics ReadCaptionMetrics()
+{
+    return {GetSystemMetrics(SM_CXSIZE),      GetSystemMetrics(SM_CYSIZE),      GetSystemMetrics(SM_CXSMSIZE),
+            GetSystemMetrics(SM_CYSMSIZE),    GetSystemMetrics(SM_CXFRAME),     GetSystemMetrics(SM_CYFRAME),
+            GetSystemMetrics(SM_CXFIXEDFRAME), GetSystemMetrics(SM_CYFIXEDFRAME)};
+}
+
+// Width of the standard caption buttons plus the right frame.
+inline int CaptionButtonsWidth(DWORD style, DWORD exStyle, const CaptionMetrics& metrics)
+{
+    int width = 0;
+    if (exStyle & WS_EX_TOOLWINDOW) {
+        width = (style & WS_SYSMENU) ? metrics.cxSmSize : 0;
+    } else {
+        const int c = metrics.cxSize;
+        width = (style & WS_SYSMENU) ? c : 0;
+        if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
+            width += 2 * c - 2;
+        } else if (exStyle & WS_EX_CONTEXTHELP) {
+            width += c;
+        }
+    }
+    return width + ((style & WS_THICKFRAME) ? metrics.cxFrame : metrics.cxFixedFrame);
+}
+
+// The face of button `index`, given the spacings of buttons 0..index and the
+// window rectangle in the wanted coordinates.
+inline RECT TitleButtonRect(const RECT& window, DWORD style, DWORD exStyle, const int* spacings, int index,
+                            const CaptionMetrics& metrics)
+{
+    const bool tool = (exStyle & WS_EX_TOOLWINDOW) != 0;
+    const int bw = tool ? metrics.cxSmSize : metrics.cxSize;
+    const int bh = tool ? metrics.cySmSize : metrics.cySize;
+    int x = CaptionButtonsWidth(style, exStyle, metrics);
+    for (int k = 0; k <= index; ++k) x += spacings[k] + bw - 2;
+    const int frame = (style & WS_THICKFRAME) ? metrics.cyFrame : metrics.cyFixedFrame;
+    RECT rect;
+    rect.left = window.right - x;
+    rect.top = window.top + frame + 2;
+    rect.right = rect.left + bw - 2;
+    rect.bottom = rect.top + bh - 4;
+    return rect;
+}
+
+// The area of a button that counts for the mouse: its face grown by 2 pixels
+// at the top and at the bottom.
+inline RECT TitleButtonHitRect(const RECT& face)
+{
+    return {face.left, face.top - 2, face.right, face.bottom + 2};
+}
+
+inline bool PointInRect(const RECT& rect, POINT point)
+{
+    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
+}
+
+// The rectangle the glyph is drawn into: the face shrunk by 2 on every side
+// and by one more on the right and bottom, moved by (1, 1) when a classic
+// face is pushed.
+inline RECT TitleButtonGlyphRect(const RECT& face, bool pressed, bool themed)
+{
+    RECT rect = {face.left + 2, face.top + 2, face.right - 3, face.bottom - 3};
+    if (pressed && !themed) {
+        rect.left += 1;
+        rect.top += 1;
+        rect.right += 1;
+        rect.bottom += 1;
+    }
+    return rect;
+}
+
+// How a glyph of gw x gh pixels goes into a rectangle: centred when the
+// rectangle is wider than the glyph, otherwise the middle of the glyph fills
+// the rectangle.
+struct GlyphPlacement {
+    RECT target;
+    int sourceX, sourceY;
+};
+
+inline GlyphPlacement PlaceGlyph(const RECT& rect, int gw, int gh)
+{
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+    const int dx = (w - gw) / 2;
+    const int dy = (h - gh) / 2;
+    if (w > gw) return {{rect.left + dx, rect.top + dy, rect.left + dx + gw, rect.top + dy + gh}, 0, 0};
+    return {rect, -dx, -dy};
+}
+
+// The frame of the visual style's 8-frame button image for a look.
+inline int ThemeFrameIndex(bool pressed, bool hot, bool active)
+{
+    return (pressed ? 2 : hot ? 1 : 0) + (active ? 0 : 4);
+}

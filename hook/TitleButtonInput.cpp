@@ -1,0 +1,141 @@
+// Input on the title buttons and the first member of the handler chain.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "DebugLog.h"
+#include "FeatureProtocol.h"
+#include "MessageHandlers.h"
+#include "TitleButtons.h"
+
+namespace {
+
+// The signed 16-bit x and y of a mouse message's lParam.
+POINT PointOf(LPARAM lParam)
+{
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+LRESULT Caption_NCHitTest(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT code = DefSubclassProc(window, WM_NCHITTEST, wParam, lParam);
+    if (code != HTCAPTION) return code;
+    const POINT point = PointOf(lParam);
+    for (int i = 0; i < block->count; ++i) {
+        if (IsOnTitleButton(block, window, i, point)) return HTBORDER;
+    }
+    return HTCAPTION;
+}
+
+bool Caption_NCLButtonDown(POINT point, TitleButtons* block, HWND window, WPARAM hitCode)
+{
+    LogMessage(L"%s 0x%X", L"Caption_NCLButtonDown", Hex32(window));
+    if (hitCode != HTBORDER) return false;
+    for (int i = 0; i < block->count; ++i) {
+        if (!IsOnTitleButton(block, window, i, point)) continue;
+        block->activeButton = i;
+        block->tracking = TRUE;
+        block->inside = TRUE;
+        SetCapture(window);
+        RepaintFrame(window);
+        return true;
+    }
+    return false;
+}
+
+bool Caption_MouseMove(POINT point, HWND window, TitleButtons* block)
+{
+    ClientToScreen(window, &point);
+    if (!block->tracking) return false;
+    const BOOL now = IsOnTitleButton(block, window, block->activeButton, point) ? TRUE : FALSE;
+    if (now != block->inside) {
+        block->inside = now;
+        RepaintFrame(window);
+    }
+    return true;
+}
+
+bool Caption_LButtonUp(POINT point, HWND window, TitleButtons* block)
+{
+    LogMessage(L"%s 0x%X", L"Caption_LButtonUp", Hex32(window));
+    ClientToScreen(window, &point);
+    if (!block->tracking) return false;
+    ReleaseCapture();
+    if (IsOnTitleButton(block, window, block->activeButton, point)) {
+        TitleButton& button = block->buttons[block->activeButton];
+        SendMessageW(window, button.message, FeatureToggle, 0);
+        button.state = static_cast<int>(SendMessageW(window, button.message, FeatureQuery, 0));
+    }
+    block->tracking = FALSE;
+    RepaintFrame(window);
+    return true;
+}
+
+void Caption_NCMouseMove(POINT point, TitleButtons* block, HWND window, WPARAM hitCode)
+{
+    int index = -1;
+    BOOL over = FALSE;
+    if (hitCode == HTBORDER) {
+        for (int i = 0; i < block->count; ++i) {
+            if (IsOnTitleButton(block, window, i, point)) {
+                over = TRUE;
+                index = i;
+            }
+        }
+    }
+    if ((index == -1 || index == block->activeButton) && over == block->inside) return;
+    // A leave notification is posted once and then tracking ends: ask for the
+    // next one whenever the cursor comes onto a button, so that leaving the
+    // window from there clears the hot look.
+    if (over && !block->inside) TrackNonClientLeave(window);
+    block->inside = over;
+    if (index != -1) block->activeButton = index;
+    RepaintFrame(window);
+}
+
+} // namespace
+
+bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    TitleButtons* block = FindTitleButtons(window);
+    result = 0;
+    LogMessage(L"%s 0x%X 0x%X", L"TitleButtonsWindowProc", Hex32(window), Hex32(block));
+    if (block == nullptr) return false;
+    switch (message) {
+    case WM_SETTEXT:
+        result = Caption_SetText(window, block, wParam, lParam);
+        return true;
+    case WM_NCHITTEST:
+        result = Caption_NCHitTest(window, block, wParam, lParam);
+        return true;
+    case WM_NCPAINT:
+        Caption_NCPaint(window, block, reinterpret_cast<HRGN>(wParam));
+        return true;
+    case WM_NCACTIVATE:
+        result = Caption_NCActivate(window, block, wParam, lParam);
+        return true;
+    case WM_NCMOUSEMOVE:
+        Caption_NCMouseMove(PointOf(lParam), block, window, wParam);
+        return false;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        return Caption_NCLButtonDown(PointOf(lParam), block, window, wParam);
+    case WM_MOUSEMOVE:
+        return Caption_MouseMove(PointOf(lParam), window, block);
+    case WM_LBUTTONUP:
+        return Caption_LButtonUp(PointOf(lParam), window, block);
+    case WM_NCMOUSELEAVE: {
+        const DWORD position = GetMessagePos();
+        Caption_NCMouseMove({static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))}, block,
+                            window, HTBORDER);
+        Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
+        return true;
+    }
+    case WM_THEMECHANGED:
+        FreeThemeButtonImage(block);
+        LoadThemeButtonImage(block, window);
+        return false;
+    default:
+        return false;
+    }
+}
