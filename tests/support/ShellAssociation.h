@@ -10,12 +10,14 @@
 
 namespace harness {
 
-// Registers, in HKEY_CLASSES_ROOT, the recorder for the given URL
-// schemes ("https", "mailto") with two verbs: "open" (recorded as
-// "open <url>") and "view" (recorded as "view <url>"), "view" being the
-// scheme's default verb, so a call without an explicit "open" shows up as
-// "view". The prefix's own keys are saved first and put back at the end of
-// the scope (or by the next instance, if a run ended early).
+// Registers, in HKEY_CLASSES_ROOT, the recorder for the given URL schemes
+// ("https", "mailto") with two verbs: "open" (recorded as "open <url>") and
+// "view" (recorded as "view <url>"), "view" being the scheme's default verb.
+// On Windows a call without a verb thus shows up as "view"; Wine's
+// ShellExecuteW takes a missing verb as "open", so there only a wrong
+// explicit verb is told apart. The prefix's own keys are saved first and
+// put back at the end of the scope (or by the next instance, if a run ended
+// early).
 class RecordingProtocolHandlers {
 public:
     explicit RecordingProtocolHandlers(const std::vector<std::wstring>& schemes);
