@@ -119,6 +119,9 @@ TEST(DlgHandler, EnterEndsWithOneAndEscapeWithZero)
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(handler.Handle(), nullptr);
     EXPECT_EQ(FindDlgHandler(dialog), nullptr);
+    // Unlike the last framework window, the last dialog posts no quit message.
+    MSG quit;
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 
     const std::vector<std::pair<UINT, WPARAM>> expected = {
         {WM_INITDIALOG, 0}, {WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)}, {WM_DESTROY, 0}};
