@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "BindingTable.h"
+
 // The mouse button of a non-client button message.
 enum MoxButton : int {
     MoxButtonLeft = 0,
@@ -23,13 +25,6 @@ enum MoxAction : int {
     MoxActionMove = 5,
     MoxActionMaximizeMenu = 6,
 };
-
-// Table dimensions: button x modifier row (Ctrl = 1, Alt = 2) x hit-test code.
-constexpr int MoxButtonCount = 3;
-constexpr int MoxModifierRowCount = 3;
-constexpr int MoxHitTestCount = 22;
-// Capacity of each stored ignore-pattern list, terminators included.
-constexpr int MoxPatternListUnits = 1024;
 
 extern "C" {
 void SetMouseAction(MoxButton button, int modifier, int hitTest, MoxAction action);

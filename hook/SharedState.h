@@ -14,10 +14,3 @@ struct SharedState {
 };
 
 extern SharedState Shared;
-
-// True when the three indices name an element of a binding table.
-constexpr bool IsBindingIndex(int button, int modifier, int hitTest)
-{
-    return button >= 0 && button < MoxButtonCount && modifier >= 0 && modifier < MoxModifierRowCount &&
-           hitTest >= 0 && hitTest < MoxHitTestCount;
-}

@@ -55,6 +55,7 @@ LRESULT CALLBACK FakeTrayWindowProc(HWND window, UINT message, WPARAM wParam, LP
             note.size = size;
             note.raw.assign(data, data + size);
             tray->notifications.push_back(note);
+            if (tray->refuse) return FALSE;
         }
         return TRUE;
     }
@@ -146,6 +147,9 @@ FakeTray::FakeTray()
     m_window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
                                nullptr, windowClass.hInstance, nullptr);
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // Another helper of this process may have registered the class first
+    // with its own procedure.
+    SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FakeTrayWindowProc));
     ShowWindow(m_window, SW_SHOWNOACTIVATE);
 }
 

@@ -58,6 +58,8 @@ public:
     FakeTray& operator=(const FakeTray&) = delete;
 
     std::vector<IconNotification> notifications;
+    // Answers FALSE to every notification, as a shell that refuses the icon.
+    bool refuse = false;
     HWND Handle() const { return m_window; }
 
 private:

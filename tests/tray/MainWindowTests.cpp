@@ -170,6 +170,49 @@ TEST_F(TrayTest, OnlyTheRightButtonPressOpensTheMenu)
     EXPECT_EQ(CountCommands(tray, NIM_DELETE), 1u);
 }
 
+BOOL CALLBACK LongestStatic(HWND child, LPARAM data)
+{
+    wchar_t className[64] = {};
+    GetClassNameW(child, className, 64);
+    if (lstrcmpiW(className, L"Static") == 0) {
+        wchar_t text[1024] = {};
+        GetWindowTextW(child, text, 1024);
+        auto& longest = *reinterpret_cast<std::wstring*>(data);
+        if (wcslen(text) > longest.size()) longest = text;
+    }
+    return TRUE;
+}
+
+TEST_F(TrayTest, RefusedIconIsReportedAndTheProgramRunsWithoutIt)
+{
+    FakeTray tray;
+    tray.refuse = true;
+    HovelleProcess hovelle;
+    // The refusal while the main window is created shows an error box
+    // captioned with the window's title; creation goes on once it is closed.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(hovelle.ProcessId(), L"#32770", true)) != nullptr; },
+                        20000));
+    EXPECT_EQ(WindowText(box), L"Window Manager");
+    const HWND main = FindProcessWindow(hovelle.ProcessId(), L"HovelleWnd", false);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), main);
+    std::wstring text;
+    EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+    EXPECT_EQ(text.rfind(L"Windows Error : ", 0), 0u) << std::string(text.begin(), text.end());
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+    ASSERT_TRUE(hovelle.WaitUntilReady());
+    EXPECT_EQ(hovelle.MainWindow(), main);
+    ASSERT_EQ(tray.notifications.size(), 1u);
+    PostMessageW(hovelle.MainWindow(), WM_COMMAND, 1003, 0);
+    // The removal is refused as well and reported; the program still ends.
+    ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(hovelle.ProcessId(), L"#32770", true)) != nullptr; },
+                        20000));
+    EXPECT_EQ(WindowText(box), L"Window Manager");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(hovelle.WaitForExit(), 0u);
+}
+
 // The resources another program sees in Hovelle.exe: the menu and the icon.
 TEST(HovelleResources, MenuAndIcon)
 {

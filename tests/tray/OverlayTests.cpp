@@ -119,6 +119,13 @@ protected:
         });
         EXPECT_TRUE(placed) << "expected " << Describe(expected) << ", got " << Describe(actual);
         if (!placed) return;
+        // Moving the box does not take the activation from the window the
+        // user is moving.
+        EXPECT_NE(GetForegroundWindow(), overlay);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(overlay, nullptr), &info);
+        EXPECT_NE(info.hwndActive, overlay);
         RECT client = {};
         GetClientRect(overlay, &client);
         const std::vector<COLORREF> wanted = Render(text, client.right, client.bottom);

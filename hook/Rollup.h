@@ -1,0 +1,22 @@
+// The arithmetic of rollup, free of window handles.
+#pragma once
+
+#include <windows.h>
+
+// A rolled-up window keeps its caption and the frame above and below it.
+inline LONG RolledUpHeight(int captionHeight, int frameHeight)
+{
+    return captionHeight + 2 * frameHeight;
+}
+
+// The rectangle with the same left, top and right edges and the given height.
+inline RECT WithHeight(RECT rect, LONG height)
+{
+    rect.bottom = rect.top + height;
+    return rect;
+}
+
+inline LONG HeightOf(const RECT& rect)
+{
+    return rect.bottom - rect.top;
+}
