@@ -18,9 +18,22 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+// The notifications about the program's own icon (id 0). The hook library
+// also manages the main window itself, and its minimize-to-tray feature
+// removes that window's icon (another id) when the window is destroyed.
+std::vector<IconNotification> OwnIcon(const FakeTray& tray)
+{
+    std::vector<IconNotification> own;
+    for (const IconNotification& note : tray.notifications) {
+        if (note.id == 0) own.push_back(note);
+    }
+    return own;
+}
+
 size_t CountCommands(const FakeTray& tray, DWORD command)
 {
-    return static_cast<size_t>(std::count_if(tray.notifications.begin(), tray.notifications.end(),
+    const std::vector<IconNotification> own = OwnIcon(tray);
+    return static_cast<size_t>(std::count_if(own.begin(), own.end(),
                                              [&](const IconNotification& note) { return note.command == command; }));
 }
 
@@ -66,9 +79,9 @@ TEST_F(TrayTest, HiddenMainWindowAndOverlayWithTheIcon)
               static_cast<DWORD>(WS_POPUP | WS_BORDER));
     EXPECT_TRUE(GetWindowLongW(overlay, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    ASSERT_EQ(tray.notifications.size(), 1u);
-    EXPECT_EQ(tray.notifications[0].command, static_cast<DWORD>(NIM_ADD));
-    ExpectOurIcon(tray.notifications[0], main);
+    ASSERT_EQ(OwnIcon(tray).size(), 1u);
+    EXPECT_EQ(OwnIcon(tray)[0].command, static_cast<DWORD>(NIM_ADD));
+    ExpectOurIcon(OwnIcon(tray)[0], main);
 
     // "Exit" removes the icon, takes the overlay with the main window, stops
     // the hook library and ends the program with 0.
@@ -76,9 +89,8 @@ TEST_F(TrayTest, HiddenMainWindowAndOverlayWithTheIcon)
     EXPECT_EQ(hovelle.WaitForExit(), 0u);
     EXPECT_FALSE(IsWindow(main));
     EXPECT_FALSE(IsWindow(overlay));
-    ASSERT_EQ(tray.notifications.size(), 2u);
-    EXPECT_EQ(tray.notifications[1].command, static_cast<DWORD>(NIM_DELETE));
-    EXPECT_EQ(tray.notifications[1].id, 0u);
+    ASSERT_EQ(OwnIcon(tray).size(), 2u);
+    EXPECT_EQ(OwnIcon(tray)[1].command, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(FindSharedSection().data->HookHandle, nullptr);
     EXPECT_FALSE(FindSharedSection().data->ManageEnabled);
 }
@@ -88,13 +100,13 @@ TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgain)
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.WaitUntilReady());
-    ASSERT_EQ(tray.notifications.size(), 1u);
+    ASSERT_EQ(OwnIcon(tray).size(), 1u);
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutW(hovelle.MainWindow(), taskbarCreated, 0, 0, SMTO_NORMAL, 10000, &answer));
-    ASSERT_EQ(tray.notifications.size(), 2u);
-    EXPECT_EQ(tray.notifications[1].command, static_cast<DWORD>(NIM_ADD));
-    ExpectOurIcon(tray.notifications[1], hovelle.MainWindow());
+    ASSERT_EQ(OwnIcon(tray).size(), 2u);
+    EXPECT_EQ(OwnIcon(tray)[1].command, static_cast<DWORD>(NIM_ADD));
+    ExpectOurIcon(OwnIcon(tray)[1], hovelle.MainWindow());
     EXPECT_TRUE(hovelle.Running());
 }
 
@@ -203,7 +215,7 @@ TEST_F(TrayTest, RefusedIconIsReportedAndTheProgramRunsWithoutIt)
 
     ASSERT_TRUE(hovelle.WaitUntilReady());
     EXPECT_EQ(hovelle.MainWindow(), main);
-    ASSERT_EQ(tray.notifications.size(), 1u);
+    ASSERT_EQ(OwnIcon(tray).size(), 1u);
     PostMessageW(hovelle.MainWindow(), WM_COMMAND, 1003, 0);
     // The removal is refused as well and reported; the program still ends.
     ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(hovelle.ProcessId(), L"#32770", true)) != nullptr; },
