@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "AboutDlg.h"
 #include "Lorvek.h"
 #include "MenuHandle.h"
 #include "Program.h"
@@ -89,9 +90,13 @@ LRESULT CMainWnd::OnCreate(CREATESTRUCTW*)
 LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
 {
     switch (LOWORD(wParam)) {
-    case IDC_ABOUT:
-        // The About dialog is not part of this build yet.
+    case IDC_ABOUT: {
+        // Modal: this window stays disabled, and its icon's menu closed,
+        // until the dialog has ended.
+        CAboutDlg about(programIcon);
+        about.Show(m_hwnd, ProgramInstance());
         return 0;
+    }
     case IDC_EXIT:
         DestroyWindow();
         PostQuitMessage(0);

@@ -159,14 +159,14 @@ FakeTray::~FakeTray()
     DestroyWindow(m_window);
 }
 
-HovelleProcess::HovelleProcess()
+HovelleProcess::HovelleProcess(const wchar_t* programFile)
 {
     m_job = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-    const std::wstring program = ExecutableDirectory() + L"Hovelle.exe";
+    const std::wstring program = ExecutableDirectory() + programFile;
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

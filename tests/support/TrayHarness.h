@@ -66,11 +66,12 @@ private:
     HWND m_window = nullptr;
 };
 
-// Hovelle.exe, started from the test's own directory. Everything it started
-// ends with the object.
+// Hovelle.exe (or another program file of the test's own directory, such as
+// a modified copy of it), started from there. Everything it started ends
+// with the object.
 class HovelleProcess {
 public:
-    HovelleProcess();
+    explicit HovelleProcess(const wchar_t* programFile = L"Hovelle.exe");
     ~HovelleProcess();
     HovelleProcess(const HovelleProcess&) = delete;
     HovelleProcess& operator=(const HovelleProcess&) = delete;
