@@ -1,0 +1,190 @@
+#include "MainWnd.h"
+
+#include <shellapi.h>
+
+#include "Lorvek.h"
+#include "MenuHandle.h"
+#include "Program.h"
+#include "Resource.h"
+#include "WindowsError.h"
+
+namespace {
+
+ATOM mainWindowClass = 0;
+HICON programIcon = nullptr;
+UINT taskbarCreatedMessage = 0;
+bool taskbarCreatedRegistered = false;
+
+class CMainWndCreator : public CWndCreator {
+public:
+    CWndHandler* CreateHandler() override { return new CMainWnd(DefWindowProcW); }
+};
+
+} // namespace
+
+void CopyBounded(const wchar_t* text, wchar_t* buffer, size_t capacity)
+{
+    size_t i = 0;
+    for (; i < capacity && text[i] != L'\0'; ++i) buffer[i] = text[i];
+    for (; i < capacity; ++i) buffer[i] = L'\0';
+}
+
+HICON ProgramIcon()
+{
+    return programIcon;
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = WndHandlerWindowProc;
+    windowClass.hInstance = instance;
+    programIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HOVELLE));
+    windowClass.hIcon = programIcon;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"HovelleWnd";
+    mainWindowClass = RegisterWndClass(windowClass);
+    return mainWindowClass;
+}
+
+CMainWnd* CreateMainWindow(HINSTANCE instance)
+{
+    if (mainWindowClass == 0) RegisterMainWindowClass(instance);
+    CMainWndCreator creator;
+    creator.exStyle = WS_EX_OVERLAPPEDWINDOW;
+    creator.windowClass = MAKEINTATOM(mainWindowClass);
+    creator.windowName = L"Window Manager";
+    creator.style = WS_OVERLAPPEDWINDOW;
+    creator.instance = instance;
+    return static_cast<CMainWnd*>(creator.Create());
+}
+
+CMainWnd::CMainWnd(WNDPROC defaultProcedure) : CWndHandler(defaultProcedure) {}
+
+LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!taskbarCreatedRegistered) {
+        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+        taskbarCreatedRegistered = true;
+    }
+    if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
+        // The shell was restarted and has forgotten the icon. A failure here
+        // is reported by the window procedure.
+        NotifyIcon(0, NIM_ADD);
+    }
+    if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+    return CWndHandler::OnMessage(message, wParam, lParam);
+}
+
+LRESULT CMainWnd::OnCreate(CREATESTRUCTW*)
+{
+    const LRESULT result = DoDefault();
+    NotifyIcon(0, NIM_ADD);
+    return result;
+}
+
+LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
+{
+    switch (LOWORD(wParam)) {
+    case IDC_ABOUT:
+        // The About dialog is not part of this build yet.
+        return 0;
+    case IDC_EXIT:
+        DestroyWindow();
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DoDefault();
+    }
+}
+
+LRESULT CMainWnd::OnDestroy()
+{
+    NotifyIcon(0, NIM_DELETE);
+    return DoDefault();
+}
+
+LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM, LPARAM)
+{
+    // Log-off or shutdown: release every window now, whatever the session's
+    // outcome, while this process still runs.
+    if (message == WM_ENDSESSION) WindowManagerStop();
+    return DoDefault();
+}
+
+HICON CMainWnd::GetTrayIcon(UINT)
+{
+    return programIcon;
+}
+
+void CMainWnd::GetTrayTip(UINT, wchar_t* buffer, size_t capacity)
+{
+    CopyBounded(L"Window Manager", buffer, capacity);
+}
+
+LRESULT CMainWnd::OnTrayNotify(UINT id, UINT mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_MOUSEMOVE: return OnTrayMouseMove(id);
+    case WM_LBUTTONDOWN: return OnTrayLButtonDown(id);
+    case WM_LBUTTONUP: return OnTrayLButtonUp(id);
+    case WM_LBUTTONDBLCLK: return OnTrayLButtonDblClk(id);
+    case WM_RBUTTONDOWN: return OnTrayRButtonDown(id);
+    case WM_RBUTTONUP: return OnTrayRButtonUp(id);
+    case WM_RBUTTONDBLCLK: return OnTrayRButtonDblClk(id);
+    case WM_MBUTTONDOWN: return OnTrayMButtonDown(id);
+    case WM_MBUTTONUP: return OnTrayMButtonUp(id);
+    case WM_MBUTTONDBLCLK: return OnTrayMButtonDblClk(id);
+    default: return 0;
+    }
+}
+
+LRESULT CMainWnd::OnTrayMouseMove(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayLButtonDown(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayLButtonUp(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayLButtonDblClk(UINT) { return 0; }
+
+LRESULT CMainWnd::OnTrayRButtonDown(UINT)
+{
+    // Disabled while the modal About dialog it owns is open.
+    if (!IsWindowEnabled(m_hwnd)) return 0;
+    SetForegroundWindow(m_hwnd);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    CMenuHandle menu(LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDM_TRAY)), true);
+    const CMenuHandle popup = menu.GetSubMenu(0);
+    TrackPopupMenu(popup.Handle(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hwnd, nullptr);
+    // Lets the menu close properly when the user clicks elsewhere.
+    PostMessageW(m_hwnd, WM_NULL, 0, 0);
+    menu.Destroy();
+    return 0;
+}
+
+LRESULT CMainWnd::OnTrayRButtonUp(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayRButtonDblClk(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayMButtonDown(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayMButtonUp(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayMButtonDblClk(UINT) { return 0; }
+
+void CMainWnd::NotifyIcon(UINT id, DWORD command)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = m_hwnd;
+    data.uID = id;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = TrayCallbackMessage;
+    data.hIcon = GetTrayIcon(id);
+    // The first-version record holds a tip of 64 characters.
+    GetTrayTip(id, data.szTip, 64);
+    data.szTip[63] = L'\0';
+    // A stale error code must not turn a quiet failure into a reported one.
+    SetLastError(0);
+    if (!Shell_NotifyIconW(command, &data)) {
+        const DWORD error = GetLastError();
+        if (error != 0) throw CWindowsError(error, L"Windows Error : ");
+    }
+}
