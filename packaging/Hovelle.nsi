@@ -41,6 +41,8 @@ ManifestDPIAware true
 !define DESCRIPTION "Tenvale Window Manager"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Hovelle"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+!define CLEANUP_VALUE "Hovelle cleanup"
 !define SETTINGS_KEY "Software\Tenvale\Hovelle"
 !define HOOK_NAME "Lorvek.dll"
 ; The tray program's main window and its menu command "Exit".
@@ -87,6 +89,57 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 
 !insertmacro MUI_LANGUAGE "English"
 
+; Waits up to $R1 milliseconds for the handle $R0 (or only lets the time pass
+; when $R0 is 0) while handling this thread's messages: the exiting program
+; sends messages to every top-level window, this program's included, and the
+; hook library is released from this process only when it handles messages.
+; Leaves 0 in $R2 when the handle was signalled.
+!macro WaitHandlingMessages un
+Function ${un}WaitHandlingMessages
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $R2 1
+  ; MSG: 48 bytes on 64-bit Windows
+  System::Alloc 48
+  Pop $0
+  System::Call 'kernel32::GetTickCount() i .r2'
+  IntOp $2 $2 + $R1
+  ${Do}
+    ${If} $R0 P<> 0
+      ; QS_ALLINPUT
+      System::Call 'user32::MsgWaitForMultipleObjects(i 1, *p R0, i 0, i 100, i 0x04FF) i .r1'
+      ${If} $1 = 0
+        StrCpy $R2 0
+        ${Break}
+      ${EndIf}
+    ${Else}
+      System::Call 'user32::MsgWaitForMultipleObjects(i 0, p 0, i 0, i 100, i 0x04FF) i'
+    ${EndIf}
+    ${Do}
+      ; PM_REMOVE
+      System::Call 'user32::PeekMessageW(p r0, p 0, i 0, i 0, i 1) i .r1'
+      ${If} $1 = 0
+        ${Break}
+      ${EndIf}
+      System::Call 'user32::TranslateMessage(p r0) i'
+      System::Call 'user32::DispatchMessageW(p r0) p'
+    ${Loop}
+    System::Call 'kernel32::GetTickCount() i .r1'
+    IntOp $1 $1 - $2
+    ${If} $1 >= 0
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  System::Free $0
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro WaitHandlingMessages ""
+!insertmacro WaitHandlingMessages "un."
+
 ; Asks every running copy of the program to exit through its menu command
 ; "Exit" and waits up to ten seconds for each process to end. A copy that does
 ; not end in time is left running; its files are then replaced or removed at
@@ -95,8 +148,10 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 Function ${un}CloseRunningProgram
   Push $0
   Push $1
-  Push $2
   Push $3
+  Push $R0
+  Push $R1
+  Push $R2
   StrCpy $3 0
   ${Do}
     FindWindow $0 "${MAIN_WINDOW_CLASS}" ""
@@ -107,18 +162,22 @@ Function ${un}CloseRunningProgram
     DetailPrint "Closing the running ${PRODUCT}"
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1) i'
     ; SYNCHRONIZE
-    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
-    SendMessage $0 ${WM_COMMAND} ${EXIT_COMMAND} 0 /TIMEOUT=5000
-    ${If} $2 P<> 0
-      System::Call 'kernel32::WaitForSingleObject(p r2, i 10000) i'
-      System::Call 'kernel32::CloseHandle(p r2) i'
-    ${Else}
-      Sleep 500
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .R0'
+    System::Call 'user32::PostMessageW(p r0, i ${WM_COMMAND}, p ${EXIT_COMMAND}, p 0) i'
+    StrCpy $R1 10000
+    ${If} $R0 P= 0
+      StrCpy $R1 500
+    ${EndIf}
+    Call ${un}WaitHandlingMessages
+    ${If} $R0 P<> 0
+      System::Call 'kernel32::CloseHandle(p R0) i'
     ${EndIf}
     IntOp $3 $3 + 1
   ${Loop}
+  Pop $R2
+  Pop $R1
+  Pop $R0
   Pop $3
-  Pop $2
   Pop $1
   Pop $0
 FunctionEnd
@@ -126,34 +185,69 @@ FunctionEnd
 !insertmacro CloseRunningProgram ""
 !insertmacro CloseRunningProgram "un."
 
-; Windows keeps a hook library mapped into other programs until they next
-; handle a message, so the old copy may still be in use. A mapped file can be
-; renamed, though: move it aside and delete it now or at the next restart.
-!macro MoveAsideIfInUse un
-Function ${un}MoveAsideIfInUse
+; Removes one installed file. Windows keeps the hook library mapped into other
+; programs until each of them has handled a message after the hook was removed
+; (Wine keeps it until they end), so right after the program has exited the
+; file may still be in use: try again for two seconds, then move it aside (a
+; mapped file can be renamed) and have it deleted at the next logon through an
+; HKCU RunOnce command, which needs no administrator rights.
+!macro RemoveInstalledFile un
+Function ${un}RemoveInstalledFile
   Exch $0
-  ClearErrors
-  Delete "$INSTDIR\$0"
-  ${If} ${Errors}
-    Delete "$INSTDIR\$0.old"
+  Push $1
+  Push $2
+  Push $R0
+  Push $R1
+  Push $R2
+  StrCpy $1 0
+  ${Do}
     ClearErrors
-    Rename "$INSTDIR\$0" "$INSTDIR\$0.old"
-    Delete /REBOOTOK "$INSTDIR\$0.old"
-  ${EndIf}
+    Delete "$INSTDIR\$0"
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    ${If} $1 >= 8
+      System::Call 'kernel32::GetTickCount() i .r2'
+      ClearErrors
+      Rename "$INSTDIR\$0" "$INSTDIR\$0.$2.old"
+      ${IfNot} ${Errors}
+        DetailPrint "$0 is still in use; it will be removed at the next logon"
+        StrCpy $2 '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\*.old" & rd "$INSTDIR"'
+        ${GetParent} "$INSTDIR" $R0
+        ${GetFileName} "$R0" $R1
+        ${If} $R1 == "${PUBLISHER}"
+          StrCpy $2 '$2 & rd "$R0"'
+        ${EndIf}
+        WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" "$2"
+      ${EndIf}
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+    StrCpy $R0 0
+    StrCpy $R1 250
+    Call ${un}WaitHandlingMessages
+  ${Loop}
+  Pop $R2
+  Pop $R1
+  Pop $R0
+  Pop $2
+  Pop $1
   Pop $0
 FunctionEnd
 !macroend
-!insertmacro MoveAsideIfInUse ""
-!insertmacro MoveAsideIfInUse "un."
+!insertmacro RemoveInstalledFile ""
+!insertmacro RemoveInstalledFile "un."
 
 Section "-${PRODUCT}" SecProgram
   SectionIn RO
   Call CloseRunningProgram
   SetOutPath "$INSTDIR"
+  ; Left over when an earlier copy was still in use.
+  Delete "$INSTDIR\*.old"
   Push "${HOOK_NAME}"
-  Call MoveAsideIfInUse
+  Call RemoveInstalledFile
   Push "${PROGRAM}"
-  Call MoveAsideIfInUse
+  Call RemoveInstalledFile
   File "${BIN_DIR}/${PROGRAM}"
   File "${BIN_DIR}/${HOOK_NAME}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -198,13 +292,19 @@ Section "un.${PRODUCT}" SecUnProgram
   Call un.CloseRunningProgram
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-  Delete "$INSTDIR\${PROGRAM}"
+  Push "${PROGRAM}"
+  Call un.RemoveInstalledFile
   Push "${HOOK_NAME}"
-  Call un.MoveAsideIfInUse
+  Call un.RemoveInstalledFile
   Delete "$INSTDIR\Uninstall.exe"
-  RMDir /REBOOTOK "$INSTDIR"
-  ; The parent folders go too when nothing else lives in them.
-  RMDir "$INSTDIR\.."
+  Delete "$INSTDIR\*.old"
+  RMDir "$INSTDIR"
+  ; The publisher's folder goes too when nothing else lives in it.
+  ${GetParent} "$INSTDIR" $0
+  ${GetFileName} "$0" $1
+  ${If} $1 == "${PUBLISHER}"
+    RMDir "$0"
+  ${EndIf}
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
