@@ -191,6 +191,26 @@ FunctionEnd
 ; file may still be in use: try again for two seconds, then move it aside (a
 ; mapped file can be renamed) and have it deleted at the next logon through an
 ; HKCU RunOnce command, which needs no administrator rights.
+!macro ScheduleCleanup un
+Function ${un}ScheduleCleanup
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $0 '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\*.old" & rd "$INSTDIR"'
+  ${GetParent} "$INSTDIR" $1
+  ${GetFileName} "$1" $2
+  ${If} $2 == "${PUBLISHER}"
+    StrCpy $0 '$0 & rd "$1"'
+  ${EndIf}
+  WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" "$0"
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro ScheduleCleanup ""
+!insertmacro ScheduleCleanup "un."
+
 !macro RemoveInstalledFile un
 Function ${un}RemoveInstalledFile
   Exch $0
@@ -212,13 +232,7 @@ Function ${un}RemoveInstalledFile
       Rename "$INSTDIR\$0" "$INSTDIR\$0.$2.old"
       ${IfNot} ${Errors}
         DetailPrint "$0 is still in use; it will be removed at the next logon"
-        StrCpy $2 '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\*.old" & rd "$INSTDIR"'
-        ${GetParent} "$INSTDIR" $R0
-        ${GetFileName} "$R0" $R1
-        ${If} $R1 == "${PUBLISHER}"
-          StrCpy $2 '$2 & rd "$R0"'
-        ${EndIf}
-        WriteRegStr HKCU "${RUNONCE_KEY}" "${CLEANUP_VALUE}" "$2"
+        Call ${un}ScheduleCleanup
       ${EndIf}
       ${Break}
     ${EndIf}
@@ -244,6 +258,9 @@ Section "-${PRODUCT}" SecProgram
   SetOutPath "$INSTDIR"
   ; Left over when an earlier copy was still in use.
   Delete "$INSTDIR\*.old"
+  ${If} ${FileExists} "$INSTDIR\*.old"
+    Call ScheduleCleanup
+  ${EndIf}
   Push "${HOOK_NAME}"
   Call RemoveInstalledFile
   Push "${PROGRAM}"
@@ -298,6 +315,9 @@ Section "un.${PRODUCT}" SecUnProgram
   Call un.RemoveInstalledFile
   Delete "$INSTDIR\Uninstall.exe"
   Delete "$INSTDIR\*.old"
+  ${If} ${FileExists} "$INSTDIR\*.old"
+    Call un.ScheduleCleanup
+  ${EndIf}
   RMDir "$INSTDIR"
   ; The publisher's folder goes too when nothing else lives in it.
   ${GetParent} "$INSTDIR" $0
