@@ -187,3 +187,73 @@ TEST(Manifest, ItsActivationContextGivesCommonControls6)
     EXPECT_EQ(with.procedureModule, L"comctl32.dll");
     EXPECT_TRUE(with.answersIdealSize);
 }
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM data)
+{
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+    return TRUE;
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+std::wstring ProcedureModule(HWND window)
+{
+    const auto procedure = reinterpret_cast<LPCWSTR>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            procedure, &module)) {
+        return L"?";
+    }
+    wchar_t path[MAX_PATH * 2] = {};
+    GetModuleFileNameW(module, path, MAX_PATH * 2);
+    std::wstring name = PathFindFileNameW(path);
+    CharLowerW(&name[0]);
+    return name;
+}
+
+} // namespace
+
+TEST(Manifest, AboutDialogControlsAreCommonControls6)
+{
+    // The About dialog (dialog 104 of Hovelle.exe) made from the program's own
+    // template inside the activation context of its manifest, the context
+    // Windows gives the running program: every control is a comctl32 control.
+    const std::wstring program = ProgramPath();
+    const HMODULE resources = LoadLibraryExW(program.c_str(), nullptr,
+                                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(resources, nullptr);
+    if (FindResourceW(resources, MAKEINTRESOURCEW(104), RT_DIALOG) == nullptr) {
+        FreeLibrary(resources);
+        GTEST_SKIP() << "this build of Hovelle.exe has no About dialog (dialog 104)";
+    }
+    ACTCTXW description = {};
+    description.cbSize = sizeof description;
+    description.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    description.lpSource = program.c_str();
+    description.lpResourceName = MAKEINTRESOURCEW(1);
+    const HANDLE context = CreateActCtxW(&description);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << GetLastError();
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(context, &cookie));
+    const HWND dialog = CreateDialogParamW(resources, MAKEINTRESOURCEW(104), nullptr, PlainDialogProc, 0);
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(context);
+    ASSERT_NE(dialog, nullptr) << GetLastError();
+
+    std::vector<HWND> controls;
+    EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&controls));
+    EXPECT_EQ(controls.size(), 7u);
+    for (const HWND control : controls) {
+        wchar_t className[64] = {};
+        GetClassNameW(control, className, 64);
+        EXPECT_EQ(ProcedureModule(control), L"comctl32.dll")
+            << "control " << GetDlgCtrlID(control) << " of class " << std::string(className, className + wcslen(className));
+    }
+    DestroyWindow(dialog);
+    FreeLibrary(resources);
+}
