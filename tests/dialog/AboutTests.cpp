@@ -247,7 +247,7 @@ TEST(AboutDialog, ShowsIconProductAndVersionAndClosesWithTheCloseButton)
     Image shot;
     ShowDriven(about, GetModuleHandleW(nullptr), nullptr, [&](HWND dialog) {
         seen = ReadAbout(dialog);
-        Activate(dialog);
+        BringToFront(dialog);
         Sleep(300);
         shot = CaptureWindow(dialog);
         ClickCentre(GetDlgItem(dialog, IDCANCEL));
@@ -286,7 +286,7 @@ TEST(AboutDialog, EscapeAndTheCloseBoxEndIt)
         bool closed = false;
         POINT box = {-1, -1};
         ShowDriven(about, GetModuleHandleW(nullptr), nullptr, [&](HWND dialog) {
-            Activate(dialog);
+            BringToFront(dialog);
             if (closeBox) {
                 box = FindHitTest(dialog, HTCLOSE);
                 if (box.x >= 0) ClickAt(box);
@@ -311,15 +311,15 @@ TEST(AboutDialog, LinkButtonsHandTheirCaptionsToTheShellAndKeepItOpen)
     bool recordedWeb = false;
     bool recordedMail = false;
     ShowDriven(about, GetModuleHandleW(nullptr), nullptr, [&](HWND dialog) {
-        Activate(dialog);
+        BringToFront(dialog);
         ClickCentre(GetDlgItem(dialog, IDC_ABOUT_WEB));
         recordedWeb = handlers.WaitForRecorded(1);
         openAfterWeb = IsWindowVisible(dialog) != FALSE;
-        Activate(dialog);
+        BringToFront(dialog);
         ClickCentre(GetDlgItem(dialog, IDC_ABOUT_MAIL));
         recordedMail = handlers.WaitForRecorded(2);
         openAfterMail = IsWindowVisible(dialog) != FALSE;
-        Activate(dialog);
+        BringToFront(dialog);
         PressKey(VK_ESCAPE);
     });
     EXPECT_TRUE(recordedWeb);

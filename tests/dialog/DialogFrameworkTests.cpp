@@ -101,7 +101,7 @@ INT_PTR EndWithKey(CDlgHandler& handler, WORD key, HWND& dialog)
     return RunDriven(handler, IDD_FRAMEWORK, [&] {
         dialog = WaitForDialog(GetCurrentProcessId(), FrameworkTitle);
         if (dialog != nullptr) {
-            Activate(dialog);
+            BringToFront(dialog);
             PressKey(key);
         }
         EnsureClosed(dialog);
@@ -171,12 +171,12 @@ TEST(DlgHandler, CommandFromAnotherControlIsLeftToTheDialogManager)
     const INT_PTR result = RunDriven(handler, IDD_FRAMEWORK, [&] {
         const HWND dialog = WaitForDialog(GetCurrentProcessId(), FrameworkTitle);
         if (dialog != nullptr) {
-            Activate(dialog);
+            BringToFront(dialog);
             ClickCentre(GetDlgItem(dialog, IDC_FRAMEWORK_OTHER));
             for (int i = 0; i < 2000 && !handler.otherSeen; ++i) Sleep(10);
             Sleep(200);
             openAfterClick = IsWindow(dialog) && IsWindowVisible(dialog);
-            Activate(dialog);
+            BringToFront(dialog);
             PressKey(VK_ESCAPE);
         }
         EnsureClosed(dialog);
@@ -227,7 +227,7 @@ ErrorBoxSeen RunWithErrorBox(ThrowingInitDlg& handler, INT_PTR& result)
         const HWND dialog = WaitForDialog(GetCurrentProcessId(), FrameworkTitle, seen.box);
         seen.dialogShownAfterwards = dialog != nullptr && dialog == handler.window;
         if (dialog != nullptr) {
-            Activate(dialog);
+            BringToFront(dialog);
             PressKey(VK_ESCAPE);
         }
         EnsureClosed(dialog);
@@ -302,7 +302,7 @@ TEST(DlgHandler, DialogProcedureReportsWhatEscapesOnMessage)
                 WaitForGone(seen.box);
             }
             stillOpen = IsWindowVisible(dialog) != FALSE;
-            Activate(dialog);
+            BringToFront(dialog);
             PressKey(VK_ESCAPE);
             EnsureClosed(dialog);
         });
@@ -373,11 +373,11 @@ TEST(DlgHandler, NestedDialogsAreRoutedToTheirOwnHandlers)
                      reinterpret_cast<LPARAM>(GetDlgItem(outerWindow, IDC_FRAMEWORK_OTHER)));
         innerWindow = WaitForDialog(GetCurrentProcessId(), L"Inner dialog");
         if (innerWindow != nullptr) {
-            Activate(innerWindow);
+            BringToFront(innerWindow);
             PressKey(VK_RETURN);
             EnsureClosed(innerWindow);
         }
-        Activate(outerWindow);
+        BringToFront(outerWindow);
         PressKey(VK_ESCAPE);
         EnsureClosed(outerWindow);
     });

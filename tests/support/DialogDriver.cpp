@@ -79,7 +79,7 @@ std::wstring MessageBoxText(HWND box)
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
-void Activate(HWND window)
+void BringToFront(HWND window)
 {
     SetForegroundWindow(window);
     for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) Sleep(10);

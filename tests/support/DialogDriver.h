@@ -26,7 +26,7 @@ std::wstring ClassName(HWND window);
 std::wstring MessageBoxText(HWND box);
 
 // Brings the window to the front and gives it the keyboard.
-void Activate(HWND window);
+void BringToFront(HWND window);
 // Presses and releases a key for the foreground window.
 void PressKey(WORD virtualKey);
 // Moves the cursor to the screen point and clicks the left button there.

@@ -50,30 +50,6 @@ bool WriteWholeFile(const std::wstring& path, const void* data, size_t size)
     return ok != FALSE;
 }
 
-// PNG pieces: CRC-32 of chunks and Adler-32 of the zlib stream.
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0)
-{
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void PutBig32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body)
-{
-    PutBig32(out, static_cast<uint32_t>(body.size()));
-    std::vector<uint8_t> typed(type, type + 4);
-    typed.insert(typed.end(), body.begin(), body.end());
-    out.insert(out.end(), typed.begin(), typed.end());
-    PutBig32(out, Crc32(typed.data(), typed.size()));
-}
 
 } // namespace
 
@@ -106,57 +82,12 @@ Image CaptureWindow(TargetProcess& target, HWND window)
     return image;
 }
 
-std::vector<uint8_t> EncodePng(const Image& image)
-{
-    // Scanlines with filter 0, RGB, stored in uncompressed deflate blocks.
-    std::vector<uint8_t> raw;
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < image.width; ++x) {
-            const uint32_t pixel = image.At(x, y);
-            raw.push_back(static_cast<uint8_t>(pixel >> 16));
-            raw.push_back(static_cast<uint8_t>(pixel >> 8));
-            raw.push_back(static_cast<uint8_t>(pixel));
-        }
-    }
-    std::vector<uint8_t> zlib = {0x78, 0x01};
-    size_t position = 0;
-    do {
-        const size_t length = raw.size() - position < 65535 ? raw.size() - position : 65535;
-        const bool last = position + length == raw.size();
-        zlib.push_back(last ? 1 : 0);
-        zlib.push_back(static_cast<uint8_t>(length));
-        zlib.push_back(static_cast<uint8_t>(length >> 8));
-        zlib.push_back(static_cast<uint8_t>(~length));
-        zlib.push_back(static_cast<uint8_t>(~length >> 8));
-        zlib.insert(zlib.end(), raw.begin() + position, raw.begin() + position + length);
-        position += length;
-    } while (position < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBig32(zlib, (b << 16) | a);
-
-    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::vector<uint8_t> header;
-    PutBig32(header, static_cast<uint32_t>(image.width));
-    PutBig32(header, static_cast<uint32_t>(image.height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no filter choice, no interlace
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", zlib);
-    PutChunk(png, "IEND", {});
-    return png;
-}
-
-std::wstring SavePng(const Image& image, const std::wstring& name)
+std::wstring SaveScreenshot(const Image& image, const std::wstring& name)
 {
     const std::wstring folder = ProgramDirectory() + L"screenshots";
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring path = folder + L"\\" + name;
-    const std::vector<uint8_t> png = EncodePng(image);
-    WriteWholeFile(path, png.data(), png.size());
+    SavePng(image, path);
     return path;
 }
 

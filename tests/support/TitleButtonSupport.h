@@ -11,23 +11,16 @@
 #include <vector>
 
 #include "Harness.h"
+#include "Screenshot.h"
 #include "TitleButtons.h"
 
 namespace harness {
-
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top-down
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
 
 // The window as drawn in its own process (its window DC).
 Image CaptureWindow(TargetProcess& target, HWND window);
 // Writes the image as a PNG file into the folder "screenshots" next to the
 // test program; returns the file's path.
-std::wstring SavePng(const Image& image, const std::wstring& name);
-std::vector<uint8_t> EncodePng(const Image& image);
+std::wstring SaveScreenshot(const Image& image, const std::wstring& name);
 
 // A COLORREF as 0x00RRGGBB.
 uint32_t Rgb(COLORREF colour);

@@ -123,7 +123,7 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
     // The picture on the screen, kept in the build tree. The icon control
     // shows the program icon: every opaque pixel of icon 102 of Hovelle.exe
     // is on the screen where the control is.
-    Activate(dialog);
+    BringToFront(dialog);
     Sleep(300);
     const Image shot = CaptureWindow(dialog);
     ASSERT_GT(shot.width, 0);
@@ -172,7 +172,7 @@ TEST_F(TrayTest, IconMenuIsRefusedWhileAboutIsOpenAndWorksAfterEachWayOfClosingI
         EXPECT_EQ(FindProcessWindow(hovelle.ProcessId(), L"#32768", true), nullptr) << way;
         EXPECT_EQ(WaitForDialog(hovelle.ProcessId(), L"About ", dialog, 0), nullptr) << "one About dialog only";
 
-        Activate(dialog);
+        BringToFront(dialog);
         switch (closing) {
         case Closing::CloseButton:
             ClickCentre(GetDlgItem(dialog, CloseButton));
@@ -201,7 +201,7 @@ TEST_F(TrayTest, IconMenuIsRefusedWhileAboutIsOpenAndWorksAfterEachWayOfClosingI
         dialog = WaitForDialog(hovelle.ProcessId(), L"About ");
         ASSERT_NE(dialog, nullptr) << way;
     }
-    Activate(dialog);
+    BringToFront(dialog);
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitForGone(dialog));
     EXPECT_TRUE(hovelle.Running());
@@ -217,11 +217,11 @@ TEST_F(TrayTest, AboutLinkButtonsOpenTheirCaptionsThroughTheShell)
     const HWND dialog = OpenAboutByCommand(hovelle);
     ASSERT_NE(dialog, nullptr);
 
-    Activate(dialog);
+    BringToFront(dialog);
     ClickCentre(GetDlgItem(dialog, WebButton));
     EXPECT_TRUE(handlers.WaitForRecorded(1));
     EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
-    Activate(dialog);
+    BringToFront(dialog);
     ClickCentre(GetDlgItem(dialog, MailButton));
     EXPECT_TRUE(handlers.WaitForRecorded(2));
     EXPECT_TRUE(IsWindowVisible(dialog));
@@ -229,7 +229,7 @@ TEST_F(TrayTest, AboutLinkButtonsOpenTheirCaptionsThroughTheShell)
                                                 L"open mailto:hovelle@example.com"};
     EXPECT_EQ(handlers.Recorded(), expected);
 
-    Activate(dialog);
+    BringToFront(dialog);
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitForGone(dialog));
 }
@@ -314,7 +314,7 @@ TEST_F(TrayTest, ProgramFileWithoutVersionResourceShowsUnknown)
         EXPECT_EQ(seen.label, L"Version:");
         EXPECT_EQ(seen.version, L"Unknown");
         EXPECT_EQ(seen.product, L"");
-        Activate(dialog);
+        BringToFront(dialog);
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitForGone(dialog));
     }

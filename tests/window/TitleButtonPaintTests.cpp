@@ -76,7 +76,7 @@ bool PinDrawn(TargetProcess& target, HWND window, bool pressed, Image& image)
         return true;
     });
     if (!drawn && !image.pixels.empty()) {
-        const std::wstring path = SavePng(image, L"failed-capture.png");
+        const std::wstring path = SaveScreenshot(image, L"failed-capture.png");
         ADD_FAILURE() << "the capture is saved as " << std::string(path.begin(), path.end());
     }
     return drawn;
@@ -110,7 +110,7 @@ TEST(TitleButtonPaint, ClassicButtonShowsThePinInTheDarkShadowColour)
 
     Image image;
     ASSERT_TRUE(PinDrawn(target, window, false, image)) << "pin not drawn at its resting place";
-    SavePng(image, L"pin-button.png");
+    SaveScreenshot(image, L"pin-button.png");
     const uint32_t face = Rgb(GetSysColor(COLOR_3DFACE));
     const std::vector<POINT> background = GlyphBackgroundPixels(window, false);
     EXPECT_EQ(CountColour(image, background, face), static_cast<int>(background.size()))
@@ -131,7 +131,7 @@ TEST(TitleButtonPaint, TopmostWindowGetsAPushedButtonWithThePinMovedByOne)
     EXPECT_EQ(block.buttons[0].state, 1);
     Image image;
     ASSERT_TRUE(PinDrawn(target, window, true, image)) << "pin not drawn one pixel down and right";
-    SavePng(image, L"pin-button-pushed.png");
+    SaveScreenshot(image, L"pin-button-pushed.png");
     const uint32_t dark = Rgb(GetSysColor(COLOR_3DDKSHADOW));
     // Not also at the resting place: the pin moved.
     const std::vector<POINT> resting = ExpectedPinPixels(window, false);
@@ -158,7 +158,7 @@ TEST(TitleButtonPaint, ButtonStaysAfterSetText)
     const uint32_t dark = Rgb(GetSysColor(COLOR_3DDKSHADOW));
     const std::vector<POINT> pin = ExpectedPinPixels(window, false);
     EXPECT_EQ(CountColour(image, pin, dark), static_cast<int>(pin.size())) << "pin gone after WM_SETTEXT";
-    SavePng(image, L"pin-button-after-settext.png");
+    SaveScreenshot(image, L"pin-button-after-settext.png");
 }
 
 TEST(TitleButtonPaint, ToolWindowButtonUsesTheSmallCaptionMetrics)
@@ -171,7 +171,7 @@ TEST(TitleButtonPaint, ToolWindowButtonUsesTheSmallCaptionMetrics)
     EXPECT_EQ(face.right - face.left, GetSystemMetrics(SM_CXSMSIZE) - 2);
     Image image;
     ASSERT_TRUE(PinDrawn(target, window, false, image)) << "pin not where the small metrics put it";
-    SavePng(image, L"pin-button-tool-window.png");
+    SaveScreenshot(image, L"pin-button-tool-window.png");
 }
 
 TEST(TitleButtonPaint, ReleaseRemovesTheBlockAndRepaintsWithoutThePin)
@@ -225,7 +225,7 @@ TEST(TitleButtonPaint, VisualStyleFacesComeFromTheMaximizeButtonImage)
 {
     const Image style = StyleMaxButtonImage();
     if (style.pixels.empty()) GTEST_SKIP() << "no visual style is switched on in this prefix";
-    SavePng(style, L"style-maxbutton-image.png");
+    SaveScreenshot(style, L"style-maxbutton-image.png");
     HookSession session;
     TargetProcess target;
     // Each new window becomes the active one.
@@ -244,12 +244,12 @@ TEST(TitleButtonPaint, VisualStyleFacesComeFromTheMaximizeButtonImage)
     Image image;
     unsigned frames = SettledFrames(target, window, style, false, [](unsigned f) { return Has(f, 4); }, image);
     EXPECT_TRUE(Has(frames, 4)) << "inactive, resting: frame 4 (frames matched: " << frames << ")";
-    SavePng(image, L"pin-button-styled-inactive.png");
+    SaveScreenshot(image, L"pin-button-styled-inactive.png");
     const std::vector<POINT> pin = ExpectedPinPixels(window, false);
     EXPECT_EQ(CountColour(image, pin, style.At(0, 3)), static_cast<int>(pin.size())) << "pin in the glyph colour";
     frames = SettledFrames(target, active, style, false, [](unsigned f) { return Has(f, 0); }, image);
     EXPECT_TRUE(Has(frames, 0)) << "active, resting: frame 0 (frames matched: " << frames << ")";
-    SavePng(image, L"pin-button-styled-active.png");
+    SaveScreenshot(image, L"pin-button-styled-active.png");
 
     // Pushed: frames 2 (active) and 6 (inactive) differ in this style.
     frames = SettledFrames(target, topmost, style, false, [](unsigned f) { return Has(f, 6) && !Has(f, 2); }, image);
@@ -257,11 +257,11 @@ TEST(TitleButtonPaint, VisualStyleFacesComeFromTheMaximizeButtonImage)
     // Under a visual style a pushed glyph stays where it is.
     const std::vector<POINT> still = ExpectedPinPixels(topmost, false);
     EXPECT_EQ(CountColour(image, still, style.At(0, 3)), static_cast<int>(still.size()));
-    SavePng(image, L"pin-button-styled-pushed-inactive.png");
+    SaveScreenshot(image, L"pin-button-styled-pushed-inactive.png");
     EXPECT_EQ(target.Command("activate " + Hex(topmost)), "1");
     frames = SettledFrames(target, topmost, style, false, [](unsigned f) { return Has(f, 2) && !Has(f, 6); }, image);
     EXPECT_TRUE(Has(frames, 2) && !Has(frames, 6)) << "active, pushed: frame 2 (frames matched: " << frames << ")";
-    SavePng(image, L"pin-button-styled-pushed-active.png");
+    SaveScreenshot(image, L"pin-button-styled-pushed-active.png");
 }
 TEST(TitleButtonPaint, ThemeChangeToClassicFreesTheImageAndPaintsClassic)
 {
