@@ -40,9 +40,14 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
 
 Image CaptureWindow(HWND window)
 {
-    Image image;
     RECT rect = {};
-    if (!GetWindowRect(window, &rect)) return image;
+    if (!GetWindowRect(window, &rect)) return Image();
+    return CaptureScreen(rect);
+}
+
+Image CaptureScreen(const RECT& rect)
+{
+    Image image;
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return image;

@@ -19,6 +19,8 @@ struct Image {
 
 // What the screen shows in the window's rectangle (empty when it cannot be read).
 Image CaptureWindow(HWND window);
+// What the screen shows in a rectangle of screen coordinates.
+Image CaptureScreen(const RECT& rect);
 
 // A PNG file (8-bit RGB, uncompressed deflate blocks) of the image.
 std::vector<uint8_t> EncodePng(const Image& image);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "MoveSizeWnd.h"
+#include "Screenshot.h"
 #include "TrayFixture.h"
 
 using namespace harness;
@@ -184,6 +185,29 @@ TEST_F(OverlayTest, NotificationsWhileHiddenChangeNothing)
     Post(WM_SIZING, 5, 5);
     Post(WM_ENTERSIZEMOVE);
     ExpectShowing(L"640 x 480");
+}
+
+TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
+{
+    // The program started the hook; a window created now is managed, and its
+    // move loop reaches the box through the hook library in its own process.
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Moved window");
+    ASSERT_EQ(SendFeature(window, L"MOX_ON_TOP", 4), 0);
+    ASSERT_EQ(FeatureItems(target.Menu(window)).size(), 4u) << "the window is managed";
+    target.Command("send " + Hex(window) + " 231 0 0");  // WM_ENTERSIZEMOVE
+    SetWindowPos(window, nullptr, 150, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ExpectShowing(L"150, 250");
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring folder(program);
+    folder = folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"screenshots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    EXPECT_TRUE(SavePng(CaptureWindow(overlay), folder + L"\\move-size-readout.png"));
+    SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ExpectShowing(L"300 x 200");
+    target.Command("send " + Hex(window) + " 232 0 0");  // WM_EXITSIZEMOVE
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(overlay); }));
 }
 
 TEST(OverlayLayout, TextAndBox)
