@@ -2,6 +2,7 @@
 // final stop leaves no window hidden, rolled up, in the tray or subclassed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -10,6 +11,7 @@
 
 #include "FeatureHarness.h"
 #include "Harness.h"
+#include "Input.h"
 
 #include <shellapi.h>
 
@@ -130,6 +132,35 @@ TEST(Stress, StopWaitsForAWindowWhoseThreadIsBlocked)
     EXPECT_EQ(Property(window, L"MOX_ROLLUP"), 0);
     EXPECT_TRUE(FeatureItems(target.Menu(window)).empty());
     EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 4), 0);
+}
+
+TEST(Stress, StopWhileAMoveLoopRunsInAnotherProcess)
+{
+    TargetProcess target;
+    HWND window = nullptr;
+    {
+        HookSession session;
+        window = target.Create(OverlappedWindow, "Moving");
+        ParkCursor();
+        ASSERT_TRUE(Activate(window));
+        target.ClearMessages(window);
+        PostMessageW(window, WM_SYSCOMMAND, SC_MOVE, 0);  // the keyboard move loop
+        const auto received = [&](UINT message) {
+            const std::vector<UINT> messages = target.Messages(window);
+            return std::find(messages.begin(), messages.end(), message) != messages.end();
+        };
+        ASSERT_TRUE(WaitFor([&] { return received(WM_ENTERSIZEMOVE); }));
+        // The loop handles the broadcasts: the window is released inside it.
+        WindowManagerStop();
+        EXPECT_TRUE(FeatureItems(target.Menu(window)).empty());
+        EXPECT_FALSE(received(WM_EXITSIZEMOVE)) << "the loop was still running";
+        Key(VK_ESCAPE, true);
+        Key(VK_ESCAPE, false);
+        EXPECT_TRUE(WaitFor([&] { return received(WM_EXITSIZEMOVE); }));
+    }
+    // The window's own procedure answers; the program is alive and well.
+    EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 4), 0);
+    EXPECT_EQ(FeatureItems(target.Menu(target.Create(OverlappedWindow, "After"))).size(), 0u);
 }
 
 } // namespace
