@@ -44,20 +44,6 @@ private:
     bool m_owned;
 };
 
-// The window DC (GetWindowDC) for the life of the scope.
-class CWholeWindowDC {
-public:
-    explicit CWholeWindowDC(HWND window) : m_window(window), m_dc(GetWindowDC(window)) {}
-    CWholeWindowDC(const CWholeWindowDC&) = delete;
-    CWholeWindowDC& operator=(const CWholeWindowDC&) = delete;
-    ~CWholeWindowDC() { ReleaseDC(m_window, m_dc); }
-    HDC Handle() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
-
 } // namespace
 
 void DrawTitleButtonFace(const TitleButtons* block, HDC dc, const RECT& rect, bool pressed, bool hot, bool active)

@@ -32,20 +32,6 @@ DWORD ExStyleOf(HWND window)
     return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
 }
 
-// The window's DC for the life of the scope.
-class CScopedWindowDC {
-public:
-    explicit CScopedWindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
-    CScopedWindowDC(const CScopedWindowDC&) = delete;
-    CScopedWindowDC& operator=(const CScopedWindowDC&) = delete;
-    ~CScopedWindowDC() { ReleaseDC(m_window, m_dc); }
-    HDC Handle() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
-
 // A theme handle, closed once at the end of the scope.
 class CThemeData {
 public:
@@ -90,7 +76,7 @@ void LoadThemeButtonImage(TitleButtons* block, HWND window)
     const CThemeData theme(window);
     if (theme.Handle() == nullptr) return;  // no visual style: classic buttons
     block->themeImage = LoadMaxButtonImage(theme.Handle());
-    const CScopedWindowDC windowDC(window);
+    const CWholeWindowDC windowDC(window);
     block->themeDC = CreateCompatibleDC(windowDC.Handle());
     block->savedBitmap = SelectObject(block->themeDC, block->themeImage);
     block->glyphColour = GetPixel(block->themeDC, 0, 3);
