@@ -72,17 +72,6 @@ LogTarget ParseLogDestination(const wchar_t* destination, const wchar_t** rest)
     return target;
 }
 
-std::size_t FormatLogLine(wchar_t* line, std::size_t capacity, const wchar_t* format, va_list arguments)
-{
-    if (capacity == 0) return 0;
-    line[0] = 0;
-    // The Microsoft runtime's rules (%s is a wide string). When the output
-    // does not fit, it writes `capacity - 1` characters and no terminator.
-    _vsnwprintf(line, capacity - 1, format, arguments);
-    line[capacity - 1] = 0;
-    return wcslen(line);
-}
-
 void WriteLogLine(const wchar_t* destination, const wchar_t* format, va_list arguments)
 {
     const wchar_t* rest = nullptr;

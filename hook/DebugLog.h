@@ -7,12 +7,11 @@
 #include <cstdarg>
 #include <cstddef>
 
+#include "LogLine.h"
+
 // The shipped destination: the file C:\Lorvek\Lorvek.log, written only when
 // somebody has created it (and its folder).
 extern const wchar_t LogDestination[];
-
-// Characters of one formatted line, the terminating zero included.
-constexpr std::size_t LogLineCapacity = 1024;
 
 // printf-style (wide rules: %s takes a wide string). The result means nothing.
 int LogMessage(const wchar_t* format, ...);
@@ -30,8 +29,3 @@ enum class LogTarget {
 // The kind of destination and, through `rest`, the text after its prefix.
 // Prefixes are compared exactly and case-sensitively.
 LogTarget ParseLogDestination(const wchar_t* destination, const wchar_t** rest);
-
-// Formats into `line` (capacity in characters, at least 1): at most
-// capacity - 1 characters, longer output is cut, and the line always ends
-// with a zero. Returns the number of characters before that zero.
-std::size_t FormatLogLine(wchar_t* line, std::size_t capacity, const wchar_t* format, va_list arguments);
