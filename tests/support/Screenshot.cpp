@@ -47,9 +47,17 @@ Image CaptureWindow(HWND window)
 
 Image CaptureScreen(const RECT& rect)
 {
+    const HDC screen = GetDC(nullptr);
+    const Image image = CaptureDC(screen, rect);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+Image CaptureDC(HDC source, const RECT& area)
+{
     Image image;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return image;
 
     BITMAPINFO info = {};
@@ -60,24 +68,22 @@ Image CaptureScreen(const RECT& rect)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HDC memory = CreateCompatibleDC(source);
+    const HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (memory != nullptr && bitmap != nullptr && bits != nullptr) {
         const HGDIOBJ previous = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY)) {
+        if (BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY)) {
             GdiFlush();
-            const uint32_t* source = static_cast<const uint32_t*>(bits);
+            const uint32_t* pixels = static_cast<const uint32_t*>(bits);
             image.width = width;
             image.height = height;
-            image.pixels.assign(source, source + static_cast<size_t>(width) * height);
+            image.pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
             for (uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
         }
         SelectObject(memory, previous);
     }
     if (bitmap != nullptr) DeleteObject(bitmap);
     if (memory != nullptr) DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return image;
 }
 

@@ -21,6 +21,8 @@ struct Image {
 Image CaptureWindow(HWND window);
 // What the screen shows in a rectangle of screen coordinates.
 Image CaptureScreen(const RECT& rect);
+// What a device context holds in a rectangle of its coordinates.
+Image CaptureDC(HDC source, const RECT& area);
 
 // A PNG file (8-bit RGB, uncompressed deflate blocks) of the image.
 std::vector<uint8_t> EncodePng(const Image& image);

@@ -17,6 +17,7 @@
 #include <map>
 #include <vector>
 
+#include "Screenshot.h"
 #include "Target.h"
 
 namespace target {
@@ -55,40 +56,20 @@ std::string Capture(std::istringstream& in)
     std::getline(in >> std::ws, path);
     RECT rect = {};
     GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     const HDC windowDC = GetWindowDC(window);
-    const HDC memory = CreateCompatibleDC(windowDC);
-    const HBITMAP bitmap = CreateDIBSection(windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    const BOOL copied = BitBlt(memory, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::string result = copied ? "ok" : "error " + std::to_string(GetLastError());
-    if (copied) {
-        const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            result = "error " + std::to_string(GetLastError());
-        } else {
-            const int32_t size[2] = {width, height};
-            DWORD written = 0;
-            WriteFile(file, size, sizeof size, &written, nullptr);
-            WriteFile(file, bits, static_cast<DWORD>(width * height * 4), &written, nullptr);
-            CloseHandle(file);
-        }
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    const harness::Image image =
+        harness::CaptureDC(windowDC, {0, 0, rect.right - rect.left, rect.bottom - rect.top});
     ReleaseDC(window, windowDC);
-    return result;
+    if (image.width == 0) return "error " + std::to_string(GetLastError());
+    const HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "error " + std::to_string(GetLastError());
+    const int32_t size[2] = {image.width, image.height};
+    DWORD written = 0;
+    WriteFile(file, size, sizeof size, &written, nullptr);
+    WriteFile(file, image.pixels.data(), static_cast<DWORD>(image.pixels.size() * sizeof(uint32_t)), &written,
+              nullptr);
+    CloseHandle(file);
+    return "ok";
 }
 
 std::string SetText(std::istringstream& in)
