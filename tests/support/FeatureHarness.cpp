@@ -53,8 +53,6 @@ BOOL CALLBACK CollectMenu(HWND window, LPARAM data)
     return TRUE;
 }
 
-const wchar_t TrayClass[] = L"Shell_TrayWnd";
-
 } // namespace
 
 std::vector<HWND> OpenMenus(DWORD processId)
@@ -64,54 +62,37 @@ std::vector<HWND> OpenMenus(DWORD processId)
     return search.menus;
 }
 
-TestTray::TestTray(bool accept) : m_accept(accept)
+const std::deque<TrayEvent>& TestTray::Events() const
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = TrayWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = TrayClass;
-    RegisterClassExW(&windowClass);
-    m_window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TrayClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), this);
-    if (m_window == nullptr) throw std::runtime_error("cannot create the test tray window");
-    SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    const std::vector<IconNotification>& notifications = m_tray.notifications;
+    for (size_t i = m_events.size(); i < notifications.size(); ++i) {
+        const IconNotification& note = notifications[i];
+        TrayEvent event;
+        event.command = note.command;
+        event.window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(note.window)));
+        event.id = note.id;
+        event.flags = note.flags;
+        event.callbackMessage = note.callbackMessage;
+        event.tip = note.tip;
+        event.iconWidth = note.iconWidth;
+        event.iconHeight = note.iconHeight;
+        event.size = static_cast<DWORD>(note.size);
+        m_events.push_back(event);
+    }
+    return m_events;
 }
 
-TestTray::~TestTray()
+void TestTray::Clear()
 {
-    DestroyWindow(m_window);
+    m_tray.notifications.clear();
+    m_events.clear();
 }
 
 std::vector<DWORD> TestTray::Commands() const
 {
     std::vector<DWORD> commands;
-    for (const TrayEvent& event : m_events) commands.push_back(event.command);
+    for (const TrayEvent& event : Events()) commands.push_back(event.command);
     return commands;
-}
-
-LRESULT CALLBACK TestTray::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto tray = reinterpret_cast<TestTray*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_COPYDATA && tray != nullptr) {
-        const auto data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        TrayEvent event;
-        event.command = static_cast<DWORD>(data->dwData);
-        event.size = data->cbData;
-        if (data->cbData >= sizeof(ShellIconRecord)) {
-            const auto record = static_cast<const ShellIconRecord*>(data->lpData);
-            event.window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(record->hWnd));
-            event.id = record->uID;
-            event.flags = record->uFlags;
-            event.callbackMessage = record->uCallbackMessage;
-            event.tip.assign(record->szTip, wcsnlen(record->szTip, 128));
-            event.iconWidth = record->iconWidth;
-            event.iconHeight = record->iconHeight;
-        }
-        tray->m_events.push_back(event);
-        return tray->m_accept ? TRUE : FALSE;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace harness

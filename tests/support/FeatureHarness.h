@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "Harness.h"
+#include "TrayHarness.h"
 
 namespace harness {
 
@@ -69,26 +71,24 @@ struct TrayEvent {
     DWORD size = 0;  // cbData
 };
 
-// A "Shell_TrayWnd" of this thread, topmost so the shell finds it before
-// Wine's own; it records every icon command and answers `accept`.
+// The icon commands as the notification area received them, read from a
+// FakeTray (tests/support/TrayHarness.h) that answers `accept`. Events are
+// kept in a deque, so a reference to one stays valid as more arrive.
 class TestTray {
 public:
-    explicit TestTray(bool accept = true);
-    ~TestTray();
+    explicit TestTray(bool accept = true) { m_tray.refuse = !accept; }
     TestTray(const TestTray&) = delete;
     TestTray& operator=(const TestTray&) = delete;
 
-    HWND Window() const { return m_window; }
-    const std::vector<TrayEvent>& Events() const { return m_events; }
-    void Clear() { m_events.clear(); }
+    HWND Window() const { return m_tray.Handle(); }
+    const std::deque<TrayEvent>& Events() const;
+    void Clear();
     // The commands received, in order.
     std::vector<DWORD> Commands() const;
 
 private:
-    static LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND m_window = nullptr;
-    bool m_accept;
-    std::vector<TrayEvent> m_events;
+    FakeTray m_tray;
+    mutable std::deque<TrayEvent> m_events;
 };
 
 } // namespace harness
