@@ -1,6 +1,4 @@
 // The global hook, window admission and the start and stop of the library.
-#include <string>
-
 #include "DebugLog.h"
 #include "FeatureMessages.h"
 #include "FeatureProtocol.h"

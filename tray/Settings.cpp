@@ -15,19 +15,9 @@ namespace {
 constexpr int IgnoreTitlesIndex = 4;
 constexpr int IgnoreClassesIndex = 5;
 
-bool* Switch(Settings& settings, int index)
-{
-    bool* const switches[4] = {&settings.enableSendToBack, &settings.enableMinimizeWindowToTray,
-                               &settings.enableRollupToggle, &settings.enableInteractiveMove};
-    return switches[index];
-}
-
-bool SwitchValue(const Settings& settings, int index)
-{
-    const bool switches[4] = {settings.enableSendToBack, settings.enableMinimizeWindowToTray,
-                              settings.enableRollupToggle, settings.enableInteractiveMove};
-    return switches[index];
-}
+// The four switches, in the order of SettingsValueNames.
+bool Settings::* const Switches[4] = {&Settings::enableSendToBack, &Settings::enableMinimizeWindowToTray,
+                                      &Settings::enableRollupToggle, &Settings::enableInteractiveMove};
 
 } // namespace
 
@@ -49,7 +39,7 @@ void LoadSettings(Settings& settings)
         for (; index < 4; ++index) {
             CRegValue value = {};
             if (key.QueryValue(SettingsValueNames[index], value)) {
-                *Switch(settings, index) = SwitchFromData(value.data, value.size);
+                settings.*Switches[index] = SwitchFromData(value.data, value.size);
             }
         }
         settings.ignoreTitles = key.QueryStringList(SettingsValueNames[IgnoreTitlesIndex], settings.ignoreTitles);
@@ -73,7 +63,7 @@ void SaveSettings(const Settings& settings)
         for (int index = 0; index < 4 && index < writable; ++index) {
             CRegValue value = {};
             value.type = REG_DWORD;
-            const DWORD data = SwitchValue(settings, index) ? 1 : 0;
+            const DWORD data = settings.*Switches[index] ? 1 : 0;
             CopyMemory(value.data, &data, sizeof data);
             value.size = sizeof data;
             key.SetValue(SettingsValueNames[index], value);

@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "DialogDriver.h"
 #include "Harness.h"
 #include "WindowsError.h"
 
@@ -23,19 +24,6 @@ struct BoxSearch {
     Box box;
 };
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM data)
-{
-    wchar_t className[64] = {};
-    GetClassNameW(child, className, 64);
-    if (lstrcmpiW(className, L"Static") == 0) {
-        wchar_t text[1024] = {};
-        GetWindowTextW(child, text, 1024);
-        std::wstring& longest = *reinterpret_cast<std::wstring*>(data);
-        if (wcslen(text) > longest.size()) longest = text;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK FindBox(HWND window, LPARAM data)
 {
     BoxSearch& search = *reinterpret_cast<BoxSearch*>(data);
@@ -48,7 +36,7 @@ BOOL CALLBACK FindBox(HWND window, LPARAM data)
     GetWindowTextW(window, caption, 1024);
     search.box.window = window;
     search.box.caption = caption;
-    EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&search.box.text));
+    search.box.text = MessageBoxText(window);
     return FALSE;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "DialogDriver.h"
 #include "TrayFixture.h"
 
 using namespace harness;
@@ -182,19 +183,6 @@ TEST_F(TrayTest, OnlyTheRightButtonPressOpensTheMenu)
     EXPECT_EQ(CountCommands(tray, NIM_DELETE), 1u);
 }
 
-BOOL CALLBACK LongestStatic(HWND child, LPARAM data)
-{
-    wchar_t className[64] = {};
-    GetClassNameW(child, className, 64);
-    if (lstrcmpiW(className, L"Static") == 0) {
-        wchar_t text[1024] = {};
-        GetWindowTextW(child, text, 1024);
-        auto& longest = *reinterpret_cast<std::wstring*>(data);
-        if (wcslen(text) > longest.size()) longest = text;
-    }
-    return TRUE;
-}
-
 TEST_F(TrayTest, RefusedIconIsReportedAndTheProgramRunsWithoutIt)
 {
     FakeTray tray;
@@ -208,8 +196,7 @@ TEST_F(TrayTest, RefusedIconIsReportedAndTheProgramRunsWithoutIt)
     EXPECT_EQ(WindowText(box), L"Window Manager");
     const HWND main = FindProcessWindow(hovelle.ProcessId(), L"HovelleWnd", false);
     EXPECT_EQ(GetWindow(box, GW_OWNER), main);
-    std::wstring text;
-    EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+    const std::wstring text = MessageBoxText(box);
     EXPECT_EQ(text.rfind(L"Windows Error : ", 0), 0u) << std::string(text.begin(), text.end());
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "DialogDriver.h"
 #include "WindowsError.h"
 #include "WndHandler.h"
 
@@ -328,19 +329,6 @@ struct SeenBox {
     HWND owner = nullptr;
 };
 
-BOOL CALLBACK LongestStatic(HWND child, LPARAM data)
-{
-    wchar_t className[64] = {};
-    GetClassNameW(child, className, 64);
-    if (lstrcmpiW(className, L"Static") == 0) {
-        wchar_t text[1024] = {};
-        GetWindowTextW(child, text, 1024);
-        auto& longest = *reinterpret_cast<std::wstring*>(data);
-        if (wcslen(text) > longest.size()) longest = text;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK FindOwnBox(HWND window, LPARAM data)
 {
     DWORD processId = 0;
@@ -374,7 +362,7 @@ TEST_F(WndHandlerTest, ErrorInPaintEndsThePaintAndShowsTheBox)
                 wchar_t caption[256] = {};
                 GetWindowTextW(box, caption, 256);
                 seen.caption = caption;
-                EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&seen.text));
+                seen.text = harness::MessageBoxText(box);
                 seen.owner = GetWindow(box, GW_OWNER);
                 // The paint is over before the box comes up.
                 RECT update = {};
