@@ -12,10 +12,16 @@ enum FeatureCommand : int {
     FeatureQuery = 4,
 };
 
+// Every bit of `mask` set in the window's style.
+inline bool HasStyle(HWND window, LONG mask)
+{
+    return (GetWindowLongW(window, GWL_STYLE) & mask) == mask;
+}
+
 // Both caption bits set.
 inline bool HasCaption(HWND window)
 {
-    return (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    return HasStyle(window, WS_CAPTION);
 }
 
 // Asks the window for the feature's state, then sends the opposite command;

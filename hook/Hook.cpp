@@ -12,11 +12,11 @@ namespace {
 
 // This process's handle of the library, set at process attach.
 HINSTANCE libraryModule = nullptr;
+bool libraryPinned = false;
 
-bool HasStyle(HWND window, LONG mask)
-{
-    return (GetWindowLongW(window, GWL_STYLE) & mask) == mask;
-}
+// A stop waits this long for each window; a window whose thread does not
+// answer in time takes the message in when it wakes up.
+const UINT StopMessageTimeout = 200;
 
 bool IsIgnoredWindow(HWND window)
 {
@@ -30,48 +30,67 @@ bool IsIgnoredWindow(HWND window)
            MatchPatternList<wchar_t>(className, Shared.IgnoreClassPatterns, MoxPatternListUnits);
 }
 
-struct Broadcast {
+// Once a window of this process points into the library, the library stays
+// until the process ends, even if the hook goes without a stop.
+void PinLibrary()
+{
+    if (libraryPinned) return;
+    libraryPinned = true;
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(&PinLibrary), &module);
+}
+
+// Sends and waits a little; a hung window is left the message to take in
+// when it wakes up.
+void SendStopMessage(HWND window, UINT message, WPARAM wParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, StopMessageTimeout, &result) &&
+        IsHungAppWindow(window)) {
+        SendNotifyMessageW(window, message, wParam, 0);
+    }
+}
+
+struct StopMessage {
     UINT message;
     WPARAM wParam;
-    LPARAM lParam;
 };
 
-BOOL CALLBACK SendToWindow(HWND window, LPARAM data)
+BOOL CALLBACK SendToTopLevel(HWND window, LPARAM data)
 {
-    const Broadcast& broadcast = *reinterpret_cast<const Broadcast*>(data);
-    SendMessageW(window, broadcast.message, broadcast.wParam, broadcast.lParam);
+    const auto* stop = reinterpret_cast<const StopMessage*>(data);
+    SendStopMessage(window, stop->message, stop->wParam);
     return TRUE;
 }
 
-// Sends the message to every top-level window, synchronously, in enumeration order.
-void BroadcastMessage(UINT message, WPARAM wParam, LPARAM lParam)
+BOOL CALLBACK SendToCaptionedChild(HWND window, LPARAM data)
 {
-    Broadcast broadcast = {message, wParam, lParam};
-    EnumWindows(SendToWindow, reinterpret_cast<LPARAM>(&broadcast));
-}
-
-BOOL CALLBACK ReleaseCaptionedChild(HWND window, LPARAM)
-{
-    if (HasStyle(window, WS_CAPTION)) SendMessageW(window, MsgUnsubclass(), 0, 0);
+    if (HasCaption(window)) SendToTopLevel(window, data);
     return TRUE;
 }
 
-BOOL CALLBACK ReleaseCaptionedChildrenOf(HWND window, LPARAM)
+BOOL CALLBACK SendToCaptionedChildrenOf(HWND window, LPARAM data)
 {
-    EnumChildWindows(window, ReleaseCaptionedChild, 0);
+    EnumChildWindows(window, SendToCaptionedChild, data);
     return TRUE;
 }
 
-// Captioned child windows (MDI children, for example) may be managed too but
-// are not reached by a broadcast to top-level windows; they must let go of
-// the library before the hook is removed and the library leaves their process.
-void ReleaseCaptionedChildWindows()
+// Sends the message to every top-level window in enumeration order, then to
+// the captioned child windows (MDI children, for example), which may be
+// managed too but are not reached through the top-level windows.
+void BroadcastMessage(UINT message, WPARAM wParam)
 {
-    EnumWindows(ReleaseCaptionedChildrenOf, 0);
+    StopMessage stop = {message, wParam};
+    EnumWindows(SendToTopLevel, reinterpret_cast<LPARAM>(&stop));
+    EnumWindows(SendToCaptionedChildrenOf, reinterpret_cast<LPARAM>(&stop));
 }
 
 LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
 {
+    // The hook runs in front of every sent message of the program: it leaves
+    // the thread's last error as it found it.
+    const DWORD error = GetLastError();
     if (code == HC_ACTION) {
         const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (call->message == WM_CREATE) {
@@ -80,16 +99,21 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
             Shared.ManageEnabled = false;
         }
     }
-    return CallNextHookEx(Shared.HookHandle, code, wParam, lParam);
+    const LRESULT result = CallNextHookEx(Shared.HookHandle, code, wParam, lParam);
+    SetLastError(error);
+    return result;
 }
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         libraryModule = instance;
+        AllocateMessageFrameSlot();
         FindMoveSizeWindow();
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        FreeMessageFrameSlot();
     }
     return TRUE;
 }
@@ -101,18 +125,20 @@ HINSTANCE LibraryModule()
 
 void WindowManagerManageWindow(HWND window)
 {
-    if (!HasStyle(window, WS_CAPTION) || !HasStyle(window, WS_SYSMENU)) return;
+    const DWORD error = GetLastError();
     // A window is managed on the thread that owns it: the subclass, the menu and
     // the features all live there. Windows of other threads, and of other
     // processes, are left untouched.
-    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return;
-    if (IsIgnoredWindow(window)) return;
-    if (WindowSubclassed::IsSubclassed(window)) return;
-    try {
-        new ManagedWindow(window);  // deletes itself when the window is released
-    } catch (...) {
-        // Out of memory: the window simply stays unmanaged.
+    if (HasStyle(window, WS_CAPTION | WS_SYSMENU) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+        !IsIgnoredWindow(window) && !WindowSubclassed::IsSubclassed(window)) {
+        try {
+            PinLibrary();
+            new ManagedWindow(window);  // deletes itself when the window is released
+        } catch (...) {
+            // Out of memory: the window simply stays unmanaged.
+        }
     }
+    SetLastError(error);
 }
 
 void WindowManagerStart()
@@ -129,10 +155,9 @@ void WindowManagerStop()
     try {
         LogMessage(L"WindowManagerStop");
         Shared.ManageEnabled = false;
-        BroadcastMessage(MsgRollup(), FeatureOff, 0);
-        BroadcastMessage(MsgTray(), FeatureOff, 0);
-        BroadcastMessage(MsgUnsubclass(), 0, 0);
-        ReleaseCaptionedChildWindows();
+        BroadcastMessage(MsgRollup(), FeatureOff);
+        BroadcastMessage(MsgTray(), FeatureOff);
+        BroadcastMessage(MsgUnsubclass(), 0);
         Sleep(0);
         if (Shared.HookHandle != nullptr) {
             UnhookWindowsHookEx(Shared.HookHandle);

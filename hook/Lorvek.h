@@ -26,6 +26,9 @@ enum MoxAction : int {
     MoxActionMaximizeMenu = 6,
 };
 
+// One table of bound actions: button x modifier row x hit-test code.
+using BindingTable = MoxAction[MoxButtonCount][MoxModifierRowCount][MoxHitTestCount];
+
 extern "C" {
 void SetMouseAction(MoxButton button, int modifier, int hitTest, MoxAction action);
 MoxAction GetMouseAction(MoxButton button, int modifier, int hitTest);

@@ -8,9 +8,72 @@
 #include "TitleButtons.h"
 #include "WindowsError.h"
 
+namespace {
+
+DWORD frameSlot = TLS_OUT_OF_INDEXES;
+
+MessageFrame* CurrentFrame()
+{
+    if (frameSlot == TLS_OUT_OF_INDEXES) return nullptr;
+    return static_cast<MessageFrame*>(TlsGetValue(frameSlot));
+}
+
+void SetCurrentFrame(MessageFrame* frame)
+{
+    if (frameSlot != TLS_OUT_OF_INDEXES) TlsSetValue(frameSlot, frame);
+}
+
+} // namespace
+
+bool AllocateMessageFrameSlot()
+{
+    frameSlot = TlsAlloc();
+    return frameSlot != TLS_OUT_OF_INDEXES;
+}
+
+void FreeMessageFrameSlot()
+{
+    if (frameSlot != TLS_OUT_OF_INDEXES) TlsFree(frameSlot);
+    frameSlot = TLS_OUT_OF_INDEXES;
+}
+
+CMessageFrameScope::CMessageFrameScope(const void* owner)
+    : m_frame{owner, GetLastError(), 0, false, false, nullptr}
+{
+    m_frame.outer = CurrentFrame();
+    SetCurrentFrame(&m_frame);
+}
+
+CMessageFrameScope::~CMessageFrameScope()
+{
+    SetCurrentFrame(m_frame.outer);
+    SetLastError(m_frame.ownCalled ? m_frame.ownError : m_frame.callerError);
+}
+
+LRESULT CallOwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MessageFrame* frame = CurrentFrame();
+    if (frame != nullptr) SetLastError(frame->callerError);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (frame != nullptr) {
+        frame->ownError = GetLastError();
+        frame->ownCalled = true;
+    }
+    return result;
+}
+
 WindowSubclassed::WindowSubclassed(HWND window) : m_window(window)
 {
     SetWindowSubclass(window, WindowSubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+WindowSubclassed::~WindowSubclassed()
+{
+    // Messages of this window still running further out on the stack must
+    // not touch the object again.
+    for (MessageFrame* frame = CurrentFrame(); frame != nullptr; frame = frame->outer) {
+        if (frame->owner == this) frame->ownerDeleted = true;
+    }
 }
 
 bool WindowSubclassed::IsSubclassed(HWND window)
@@ -19,23 +82,29 @@ bool WindowSubclassed::IsSubclassed(HWND window)
     return GetWindowSubclass(window, WindowSubclassProc, SubclassId, &reference) != FALSE;
 }
 
-LRESULT WindowSubclassed::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT WindowSubclassed::HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_DESTROY || message == MsgUnsubclass()) {
-        const HWND window = m_window;
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        RemoveWindowSubclass(window, WindowSubclassProc, SubclassId);
-        delete this;
-        return result;
+    const HWND window = m_window;
+    if ((message != WM_DESTROY && message != MsgUnsubclass()) || m_releasing) {
+        return CallOwnProcedure(window, message, wParam, lParam);
     }
-    return DefSubclassProc(m_window, message, wParam, lParam);
+    // The window's own procedure runs first and may take in sent messages,
+    // another release among them: that one only passes through.
+    m_releasing = true;
+    const LRESULT result = CallOwnProcedure(window, message, wParam, lParam);
+    if (frame.ownerDeleted) return result;
+    RemoveWindowSubclass(window, WindowSubclassProc, SubclassId);
+    delete this;
+    return result;
 }
 
 LRESULT CALLBACK WindowSubclassed::WindowSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                       UINT_PTR, DWORD_PTR reference)
 {
+    auto* object = reinterpret_cast<WindowSubclassed*>(reference);
+    CMessageFrameScope scope(object);
     try {
-        return reinterpret_cast<WindowSubclassed*>(reference)->HandleMessage(message, wParam, lParam);
+        return object->HandleMessage(scope.Frame(), message, wParam, lParam);
     } catch (const CWindowsError& error) {
         ReportError(window, window, error.Message());
     } catch (...) {
@@ -56,11 +125,13 @@ ManagedWindow::~ManagedWindow()
     RemoveTitleButtons(m_window);
 }
 
-LRESULT ManagedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT ManagedWindow::HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const HWND window = m_window;
     LRESULT result = lParam;
     for (const MessageHandler* handler = MessageHandlers; *handler != nullptr; ++handler) {
-        if ((*handler)(m_window, message, wParam, lParam, result)) return result;
+        // A member may send messages that end with the window's release.
+        if ((*handler)(window, message, wParam, lParam, result) || frame.ownerDeleted) return result;
     }
-    return WindowSubclassed::HandleMessage(message, wParam, lParam);
+    return WindowSubclassed::HandleMessage(frame, message, wParam, lParam);
 }

@@ -3,8 +3,44 @@
 
 #include <windows.h>
 
+// What the library keeps on the window's thread while it handles one message
+// of a managed window. Frames nest as sent messages nest; the innermost is
+// the thread's current frame.
+struct MessageFrame {
+    const void* owner;  // the subclass object that handles the message
+    DWORD callerError;  // the thread's last error when the message arrived
+    DWORD ownError;     // what the window's own procedure left, once it ran
+    bool ownCalled;
+    bool ownerDeleted;  // the subclass object went while the message ran
+    MessageFrame* outer;
+};
+
+// Makes a frame the thread's current one for the life of the scope. At its
+// end the thread's last error is what the window's own procedure left, or,
+// when that never ran, what the caller had: nothing the library calls in
+// between shows through.
+class CMessageFrameScope {
+public:
+    explicit CMessageFrameScope(const void* owner);
+    ~CMessageFrameScope();
+    CMessageFrameScope(const CMessageFrameScope&) = delete;
+    CMessageFrameScope& operator=(const CMessageFrameScope&) = delete;
+    MessageFrame& Frame() { return m_frame; }
+
+private:
+    MessageFrame m_frame;
+};
+
+// The window's own procedure (DefSubclassProc) for the message the current
+// frame handles, entered with the caller's last error.
+LRESULT CallOwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The slot of the current frame; allocated at process attach.
+bool AllocateMessageFrameSlot();
+void FreeMessageFrameSlot();
+
 // Subclasses one window with the common-controls subclassing service and
-// releases itself at WM_DESTROY or at the unsubclass message.
+// releases itself, exactly once, at WM_DESTROY or at the unsubclass message.
 class WindowSubclassed {
 public:
     static constexpr UINT_PTR SubclassId = 0x00125690;
@@ -12,9 +48,9 @@ public:
     explicit WindowSubclassed(HWND window);
     WindowSubclassed(const WindowSubclassed&) = delete;
     WindowSubclassed& operator=(const WindowSubclassed&) = delete;
-    virtual ~WindowSubclassed() {}
+    virtual ~WindowSubclassed();
 
-    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam);
 
     static LRESULT CALLBACK WindowSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                                UINT_PTR id, DWORD_PTR reference);
@@ -24,6 +60,9 @@ public:
 
 protected:
     HWND m_window;
+
+private:
+    bool m_releasing = false;
 };
 
 // An admitted window: the feature items in its system menu, the title button
@@ -32,5 +71,5 @@ class ManagedWindow : public WindowSubclassed {
 public:
     explicit ManagedWindow(HWND window);
     ~ManagedWindow() override;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam) override;
 };

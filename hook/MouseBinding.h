@@ -31,8 +31,6 @@ constexpr int ModifierCtrl = 1;
 constexpr int ModifierAlt = 2;
 constexpr int ModifierShift = 4;
 
-using BindingTable = MoxAction[MoxButtonCount][MoxModifierRowCount][MoxHitTestCount];
-
 // The bound action, or MoxActionNone when the modifier state or the hit-test
 // code has no element in the table (several modifiers together, Shift, or a
 // window's own hit-test codes) or the element holds no known action.

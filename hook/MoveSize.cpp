@@ -10,10 +10,24 @@
 namespace {
 
 HWND moveSizeWindow = nullptr;
+const wchar_t MoveSizeClass[] = L"HovelleMoveSizeWnd";
 
+// A post that finds no window forgets the handle: the tray program has ended,
+// and the next report looks for the window of the next run.
 void Notify(HWND overlay, WPARAM cause, LPARAM data)
 {
-    PostMessageW(overlay, MsgMoveSize(), cause, data);
+    if (!PostMessageW(overlay, MsgMoveSize(), cause, data) && moveSizeWindow == overlay) moveSizeWindow = nullptr;
+}
+
+// At the start of each move/size loop: the handle may by now name another
+// window (handles are reused), so it must still be the read-out window.
+void CheckMoveSizeWindow()
+{
+    wchar_t className[32] = {};
+    if (moveSizeWindow != nullptr &&
+        (GetClassNameW(moveSizeWindow, className, 32) == 0 || lstrcmpW(className, MoveSizeClass) != 0)) {
+        moveSizeWindow = nullptr;
+    }
 }
 
 LPARAM WindowPosition(HWND window)
@@ -34,7 +48,7 @@ LPARAM WindowSize(HWND window)
 
 HWND FindMoveSizeWindow()
 {
-    if (moveSizeWindow == nullptr) moveSizeWindow = FindWindowExW(nullptr, nullptr, L"HovelleMoveSizeWnd", L"MoveSize");
+    if (moveSizeWindow == nullptr) moveSizeWindow = FindWindowExW(nullptr, nullptr, MoveSizeClass, L"MoveSize");
     return moveSizeWindow;
 }
 
@@ -43,6 +57,7 @@ bool MoveSizeNotifyWindowProc(HWND window, UINT message, WPARAM, LPARAM, LRESULT
     if (message != WM_MOVE && message != WM_SIZE && message != WM_ENTERSIZEMOVE && message != WM_EXITSIZEMOVE) {
         return false;
     }
+    if (message == WM_ENTERSIZEMOVE) CheckMoveSizeWindow();
     const HWND overlay = FindMoveSizeWindow();
     if (overlay == nullptr || !HasCaption(window)) return false;
     switch (message) {

@@ -5,7 +5,8 @@
 
 // Finds and caches the overlay window of the tray program (class
 // "HovelleMoveSizeWnd", title "MoveSize"); answers the cached handle, null
-// while there is none. Once found it is kept for the life of the process.
+// while there is none. The handle is kept until a report to it fails or a
+// move/size loop finds it names another window.
 HWND FindMoveSizeWindow();
 
 // The lParam of a "MOX_MOVESIZE" position or size report: the low 16 bits of

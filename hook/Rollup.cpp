@@ -16,9 +16,27 @@ LONG SavedHeight(HWND window)
     return static_cast<LONG>(reinterpret_cast<INT_PTR>(GetPropW(window, RollupProperty)));
 }
 
+// A window that is not rolled up carries no property at all.
 void SaveHeight(HWND window, LONG height)
 {
-    SetPropW(window, RollupProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(height)));
+    if (height != 0) {
+        SetPropW(window, RollupProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(height)));
+    } else {
+        RemovePropW(window, RollupProperty);
+    }
+}
+
+LONG RolledUpHeightNow()
+{
+    return RolledUpHeight(GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYFRAME));
+}
+
+// Writes the restored rectangle. A hidden window (one in the notification
+// area, say) stays hidden, and a minimized one minimized.
+void WritePlacement(HWND window, WINDOWPLACEMENT& placement)
+{
+    if (!IsWindowVisible(window)) placement.showCmd = SW_HIDE;
+    SetWindowPlacement(window, &placement);
 }
 
 WINDOWPLACEMENT ReadPlacement(HWND window)
@@ -34,10 +52,9 @@ void RollUp(HWND window)
     if (SavedHeight(window) != 0) return;
     WINDOWPLACEMENT placement = ReadPlacement(window);
     const LONG height = HeightOf(placement.rcNormalPosition);
-    placement.rcNormalPosition = WithHeight(
-        placement.rcNormalPosition, RolledUpHeight(GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYFRAME)));
+    placement.rcNormalPosition = WithHeight(placement.rcNormalPosition, RolledUpHeightNow());
     // Resizing sends WM_SIZE, which clears the property: store it afterwards.
-    SetWindowPlacement(window, &placement);
+    WritePlacement(window, placement);
     SaveHeight(window, height);
 }
 
@@ -47,7 +64,7 @@ void Unroll(HWND window)
     if (height == 0) return;
     WINDOWPLACEMENT placement = ReadPlacement(window);
     placement.rcNormalPosition = WithHeight(placement.rcNormalPosition, height);
-    SetWindowPlacement(window, &placement);
+    WritePlacement(window, placement);
     SaveHeight(window, 0);
 }
 
@@ -70,8 +87,14 @@ void SwitchRollup(HWND window, bool on)
 bool RollupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 {
     if (message == WM_SIZE) {
-        // Any resize, by whatever means, ends the rolled-up state and keeps the new size.
-        if (HasCaption(window) && SavedHeight(window) != 0) SaveHeight(window, 0);
+        // A real resize, by whatever means, ends the rolled-up state and keeps
+        // the new size; a minimize, and the restore back to the rolled-up
+        // size, do not.
+        if (SavedHeight(window) != 0 && HasCaption(window)) {
+            RECT rect = {};
+            GetWindowRect(window, &rect);
+            if (RollupEndsAtSize(wParam, HeightOf(rect), RolledUpHeightNow())) SaveHeight(window, 0);
+        }
         return false;
     }
     if (message != MsgRollup()) return false;

@@ -20,3 +20,10 @@ inline LONG HeightOf(const RECT& rect)
 {
     return rect.bottom - rect.top;
 }
+
+// Whether a WM_SIZE of a rolled-up window ends the rolled-up state: only a
+// restore or maximize to another height than the rolled-up one does.
+inline bool RollupEndsAtSize(WPARAM sizeType, LONG height, LONG rolledUpHeight)
+{
+    return (sizeType == SIZE_RESTORED || sizeType == SIZE_MAXIMIZED) && height != rolledUpHeight;
+}

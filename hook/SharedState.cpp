@@ -9,8 +9,6 @@ __attribute__((section("HOVELLE"), shared)) SharedState Shared = {};
 
 namespace {
 
-using BindingTable = MoxAction[MoxButtonCount][MoxModifierRowCount][MoxHitTestCount];
-
 void StoreBinding(BindingTable& table, MoxButton button, int modifier, int hitTest, MoxAction action)
 {
     if (IsBindingIndex(button, modifier, hitTest)) table[button][modifier][hitTest] = action;

@@ -5,8 +5,8 @@
 #include "Lorvek.h"
 
 struct SharedState {
-    MoxAction MouseActions[MoxButtonCount][MoxModifierRowCount][MoxHitTestCount];
-    MoxAction MouseActionsDblClk[MoxButtonCount][MoxModifierRowCount][MoxHitTestCount];
+    BindingTable MouseActions;
+    BindingTable MouseActionsDblClk;
     HHOOK HookHandle;
     bool ManageEnabled;
     wchar_t IgnoreTitlePatterns[MoxPatternListUnits];

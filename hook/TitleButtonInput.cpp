@@ -5,6 +5,7 @@
 
 #include "DebugLog.h"
 #include "FeatureProtocol.h"
+#include "ManagedWindow.h"
 #include "MessageHandlers.h"
 #include "TitleButtons.h"
 
@@ -16,10 +17,12 @@ POINT PointOf(LPARAM lParam)
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-LRESULT Caption_NCHitTest(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam)
+LRESULT Caption_NCHitTest(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT code = DefSubclassProc(window, WM_NCHITTEST, wParam, lParam);
-    if (code != HTCAPTION) return code;
+    const LRESULT code = CallOwnProcedure(window, WM_NCHITTEST, wParam, lParam);
+    // Re-read after the window's own procedure, which may have released it.
+    const TitleButtons* block = FindTitleButtons(window);
+    if (code != HTCAPTION || block == nullptr) return code;
     const POINT point = PointOf(lParam);
     for (int i = 0; i < block->count; ++i) {
         if (IsOnTitleButton(block, window, i, point)) return HTBORDER;
@@ -60,13 +63,20 @@ bool Caption_LButtonUp(POINT point, HWND window, TitleButtons* block)
     LogMessage(L"%s 0x%X", L"Caption_LButtonUp", Hex32(window));
     ClientToScreen(window, &point);
     if (!block->tracking) return false;
-    ReleaseCapture();
-    if (IsOnTitleButton(block, window, block->activeButton, point)) {
-        TitleButton& button = block->buttons[block->activeButton];
-        SendMessageW(window, button.message, FeatureToggle, 0);
-        button.state = static_cast<int>(SendMessageW(window, button.message, FeatureQuery, 0));
-    }
+    // The press ends here, so the capture change that follows finds nothing to end.
     block->tracking = FALSE;
+    const int index = block->activeButton;
+    const UINT message = block->buttons[index].message;
+    const bool onButton = IsOnTitleButton(block, window, index, point);
+    ReleaseCapture();
+    if (onButton) {
+        SendMessageW(window, message, FeatureToggle, 0);
+        const int state = static_cast<int>(SendMessageW(window, message, FeatureQuery, 0));
+        // The program may have destroyed its window in between.
+        block = FindTitleButtons(window);
+        if (block == nullptr) return true;
+        block->buttons[index].state = state;
+    }
     RepaintFrame(window);
     return true;
 }
@@ -106,7 +116,7 @@ bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         result = Caption_SetText(window, block, wParam, lParam);
         return true;
     case WM_NCHITTEST:
-        result = Caption_NCHitTest(window, block, wParam, lParam);
+        result = Caption_NCHitTest(window, wParam, lParam);
         return true;
     case WM_NCPAINT:
         Caption_NCPaint(window, block, reinterpret_cast<HRGN>(wParam));
@@ -128,9 +138,18 @@ bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         const DWORD position = GetMessagePos();
         Caption_NCMouseMove({static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))}, block,
                             window, HTBORDER);
-        Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
+        block = FindTitleButtons(window);
+        if (block != nullptr) Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
         return true;
     }
+    case WM_CAPTURECHANGED:
+        // Another window took the capture: the press is over.
+        if (block->tracking) {
+            block->tracking = FALSE;
+            block->inside = FALSE;
+            RepaintFrame(window);
+        }
+        return false;
     case WM_THEMECHANGED:
         FreeThemeButtonImage(block);
         LoadThemeButtonImage(block, window);

@@ -6,45 +6,11 @@
 #include <commctrl.h>
 
 #include "DebugLog.h"
+#include "DevContext.h"
+#include "ManagedWindow.h"
 #include "TitleButtonGeometry.h"
 #include "TitleButtons.h"
 
-namespace {
-
-// A memory DC compatible with another, deleted at the end of the scope.
-class CMemoryDC {
-public:
-    explicit CMemoryDC(HDC compatible) : m_dc(CreateCompatibleDC(compatible)) {}
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
-    ~CMemoryDC()
-    {
-        if (m_dc != nullptr) DeleteDC(m_dc);
-    }
-    HDC Handle() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-// A region that is deleted at the end of the scope when owned.
-class CRegion {
-public:
-    CRegion(HRGN region, bool owned) : m_region(region), m_owned(owned) {}
-    CRegion(const CRegion&) = delete;
-    CRegion& operator=(const CRegion&) = delete;
-    ~CRegion()
-    {
-        if (m_owned && m_region != nullptr) DeleteObject(m_region);
-    }
-    HRGN Handle() const { return m_region; }
-
-private:
-    HRGN m_region;
-    bool m_owned;
-};
-
-} // namespace
 
 void DrawTitleButtonFace(const TitleButtons* block, HDC dc, const RECT& rect, bool pressed, bool hot, bool active)
 {
@@ -68,8 +34,9 @@ void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, H
     BITMAP bitmap = {};
     GetObjectW(glyph, sizeof bitmap, &bitmap);
     const GlyphPlacement placement = PlaceGlyph(rect, bitmap.bmWidth, bitmap.bmHeight);
-    const CMemoryDC memory(dc);
-    const HGDIOBJ previous = SelectObject(memory.Handle(), glyph);
+    CMemoryDC memory(dc);
+    const CGdiObject glyphObject(glyph, false);
+    const CObjectSelection glyphSelection(memory, glyphObject);
     const COLORREF colour = block->themeImage != nullptr ? block->glyphColour : GetSysColor(COLOR_3DDKSHADOW);
     // The glyph's black pixels are painted in `colour` and nothing else
     // changes. A monochrome source turns into the target's text colour (0
@@ -78,18 +45,16 @@ void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, H
     // the brush under black. (MaskBlt would do the same on Windows, but
     // Wine's MaskBlt converts the glyph through a DC of its own and paints
     // it black whatever the text colour.)
-    const HBRUSH brush = CreateSolidBrush(colour);
-    const HGDIOBJ previousBrush = SelectObject(dc, brush);
+    CDevContext target(dc);
+    const CGdiObject brush(CreateSolidBrush(colour), true);
+    const CObjectSelection brushSelection(target, brush);
     const COLORREF previousText = SetTextColor(dc, RGB(0, 0, 0));
     const COLORREF previousBack = SetBkColor(dc, RGB(255, 255, 255));
-    const RECT& target = placement.target;
-    BitBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, memory.Handle(),
+    const RECT& area = placement.target;
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.Handle(),
            placement.sourceX, placement.sourceY, 0x00B8074A);
     SetBkColor(dc, previousBack);
     SetTextColor(dc, previousText);
-    SelectObject(dc, previousBrush);
-    DeleteObject(brush);
-    SelectObject(memory.Handle(), previous);
 }
 
 void Caption_NCPaint(HWND window, TitleButtons* block, HRGN region)
@@ -98,17 +63,21 @@ void Caption_NCPaint(HWND window, TitleButtons* block, HRGN region)
     const bool whole = region == reinterpret_cast<HRGN>(0) || region == reinterpret_cast<HRGN>(1);
     RECT windowRect = {};
     if (whole) GetWindowRect(window, &windowRect);
-    const CRegion update(whole ? CreateRectRgnIndirect(&windowRect) : region, whole);
+    const CGdiObject update(whole ? CreateRectRgnIndirect(&windowRect) : region, whole);
+    const HRGN updateRegion = static_cast<HRGN>(update.Handle());
     for (int i = 0; i < block->count; ++i) {
         LogMessage(L"%s 0x%X Button Rgn %X", L"Caption_NCPaint", Hex32(window), Hex32(block->themeImage));
         const RECT button = GetTitleButtonRect(block, window, i, false);
-        const CRegion buttonRegion(CreateRectRgnIndirect(&button), true);
-        CombineRgn(update.Handle(), update.Handle(), buttonRegion.Handle(), RGN_DIFF);
+        const CGdiObject buttonRegion(CreateRectRgnIndirect(&button), true);
+        CombineRgn(updateRegion, updateRegion, static_cast<HRGN>(buttonRegion.Handle()), RGN_DIFF);
     }
     // The window's own frame painting, without the buttons' areas.
-    DefSubclassProc(window, WM_NCPAINT, reinterpret_cast<WPARAM>(update.Handle()), 0);
+    CallOwnProcedure(window, WM_NCPAINT, reinterpret_cast<WPARAM>(updateRegion), 0);
+    // The window's own procedure may have released it.
+    block = FindTitleButtons(window);
+    if (block == nullptr) return;
 
-    const CWholeWindowDC dc(window);
+    const CFrameDC dc(window);
     for (int i = 0; i < block->count; ++i) {
         const TitleButton& button = block->buttons[i];
         LogMessage(L"%s 0x%X Button Draw %X %X", L"Caption_NCPaint", Hex32(window), Hex32(block->themeImage),
@@ -131,7 +100,9 @@ void Caption_NCPaint(HWND window, TitleButtons* block, HRGN region)
 LRESULT Caption_NCActivate(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam)
 {
     LogMessage(L"%s 0x%X", L"Caption_NCActivate", Hex32(window));
-    const LRESULT result = DefSubclassProc(window, WM_NCACTIVATE, wParam, lParam);
+    const LRESULT result = CallOwnProcedure(window, WM_NCACTIVATE, wParam, lParam);
+    block = FindTitleButtons(window);
+    if (block == nullptr) return result;
     block->windowActive = static_cast<BOOL>(wParam);
     Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
     return result;
@@ -144,8 +115,9 @@ LRESULT Caption_SetText(HWND window, TitleButtons* block, WPARAM wParam, LPARAM 
     // caption over the buttons; the repaint below draws both together.
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     SetWindowLongW(window, GWL_STYLE, style & ~WS_VISIBLE);
-    const LRESULT result = DefSubclassProc(window, WM_SETTEXT, wParam, lParam);
+    const LRESULT result = CallOwnProcedure(window, WM_SETTEXT, wParam, lParam);
     SetWindowLongW(window, GWL_STYLE, style);
-    Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
+    block = FindTitleButtons(window);
+    if (block != nullptr) Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
     return result;
 }

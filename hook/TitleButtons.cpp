@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "DevContext.h"
 #include "FeatureMessages.h"
 #include "FeatureProtocol.h"
 #include "LibraryModule.h"
@@ -76,7 +77,7 @@ void LoadThemeButtonImage(TitleButtons* block, HWND window)
     const CThemeData theme(window);
     if (theme.Handle() == nullptr) return;  // no visual style: classic buttons
     block->themeImage = LoadMaxButtonImage(theme.Handle());
-    const CWholeWindowDC windowDC(window);
+    const CFrameDC windowDC(window);
     block->themeDC = CreateCompatibleDC(windowDC.Handle());
     block->savedBitmap = SelectObject(block->themeDC, block->themeImage);
     block->glyphColour = GetPixel(block->themeDC, 0, 3);
@@ -139,13 +140,17 @@ int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
     // The block holds a fixed number of buttons; a further one is refused
     // rather than written past its end.
     if (block->count >= MaxTitleButtons) return 0;
-    TitleButton& button = block->buttons[block->count];
+    const int index = block->count;
+    TitleButton& button = block->buttons[index];
     button.message = message;
     button.spacing = spacing;
     button.glyph = glyph;
     button.state = 0;
     block->count += 1;
-    button.state = static_cast<int>(SendMessageW(window, message, FeatureQuery, 0));
+    const int state = static_cast<int>(SendMessageW(window, message, FeatureQuery, 0));
+    // The answer may come after the window has gone, and its block with it.
+    block = FindTitleButtons(window);
+    if (block != nullptr) block->buttons[index].state = state;
     return 1;
 }
 

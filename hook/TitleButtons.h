@@ -60,17 +60,3 @@ void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, H
 void Caption_NCPaint(HWND window, TitleButtons* block, HRGN region);
 LRESULT Caption_NCActivate(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam);
 LRESULT Caption_SetText(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam);
-
-// The window DC (GetWindowDC) for the life of the scope.
-class CWholeWindowDC {
-public:
-    explicit CWholeWindowDC(HWND window) : m_window(window), m_dc(GetWindowDC(window)) {}
-    CWholeWindowDC(const CWholeWindowDC&) = delete;
-    CWholeWindowDC& operator=(const CWholeWindowDC&) = delete;
-    ~CWholeWindowDC() { ReleaseDC(m_window, m_dc); }
-    HDC Handle() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};

@@ -26,9 +26,22 @@ bool IsInTray(HWND window)
     return GetPropW(window, TrayProperty) != nullptr;
 }
 
+// Out of the tray the window carries no property at all.
 void SetInTray(HWND window, bool inTray)
 {
-    SetPropW(window, TrayProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(inTray ? 1 : 0)));
+    if (inTray) {
+        SetPropW(window, TrayProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
+    } else {
+        RemovePropW(window, TrayProperty);
+    }
+}
+
+// "TaskbarCreated": a restarted shell has forgotten every icon.
+UINT ShellRestartMessage()
+{
+    static UINT message = 0;
+    if (message == 0) message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
 }
 
 // The record that names the icon: the first, shortest form of the structure,
@@ -70,18 +83,23 @@ void DeleteIcon(HWND window)
     Shell_NotifyIconW(NIM_DELETE, &record);
 }
 
-// Answers whether the window is now in the tray.
-bool SendToTray(HWND window)
+bool AddIcon(HWND window)
 {
-    if (IsInTray(window)) return true;
     NOTIFYICONDATAW record = IconRecord(window);
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = MsgTrayNotify();
     record.hIcon = ChooseIcon(window);
     GetWindowTextW(window, record.szTip, TipUnits - 1);
     record.szTip[TipUnits - 1] = 0;
+    return Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+}
+
+// Answers whether the window is now in the tray.
+bool SendToTray(HWND window)
+{
+    if (IsInTray(window)) return true;
     // Without an icon there would be nothing left to bring the window back.
-    if (!Shell_NotifyIconW(NIM_ADD, &record)) return false;
+    if (!AddIcon(window)) return false;
     CloseWindow(window);
     ShowWindow(window, SW_HIDE);
     SetInTray(window, true);
@@ -137,7 +155,9 @@ bool TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRE
 {
     switch (message) {
     case WM_WINDOWPOSCHANGED:
-        if (HasCaption(window) && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0) {
+        // Any program may send this one; without a record it is left alone.
+        if (lParam != 0 && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0 &&
+            HasCaption(window)) {
             DropIcon(window);
         }
         return false;
@@ -151,6 +171,10 @@ bool TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRE
         if (!HasCaption(window)) return false;
         result = RunTrayCommand(window, message, wParam);
         return true;
+    }
+    if (message == ShellRestartMessage()) {
+        if (IsInTray(window) && HasCaption(window)) AddIcon(window);
+        return false;
     }
     if (message == MsgTrayNotify()) {
         if (HasCaption(window)) OnIconEvent(window, lParam);

@@ -51,6 +51,38 @@ private:
     CWndProxy m_window;
 };
 
+// The device context of a whole window, frame included (GetWindowDC /
+// ReleaseDC). Never throws: a failed call leaves a null handle, on which
+// drawing fails quietly.
+class CFrameDC : public CDevContext {
+public:
+    explicit CFrameDC(HWND window) : CDevContext(GetWindowDC(window)), m_window(window) {}
+    ~CFrameDC() override { CFrameDC::Release(); }
+    int Release() override
+    {
+        const int released = m_hdc != nullptr ? ReleaseDC(m_window, m_hdc) : 0;
+        m_hdc = nullptr;
+        return released;
+    }
+
+private:
+    HWND m_window;
+};
+
+// A memory device context compatible with another (CreateCompatibleDC /
+// DeleteDC). Never throws, as CFrameDC.
+class CMemoryDC : public CDevContext {
+public:
+    explicit CMemoryDC(HDC compatible) : CDevContext(CreateCompatibleDC(compatible)) {}
+    ~CMemoryDC() override { CMemoryDC::Release(); }
+    int Release() override
+    {
+        const int deleted = m_hdc != nullptr ? DeleteDC(m_hdc) : 0;
+        m_hdc = nullptr;
+        return deleted;
+    }
+};
+
 // A GDI object handle, deleted on release when owned.
 class CGdiObject {
 public:

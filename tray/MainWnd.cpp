@@ -65,21 +65,6 @@ CMainWnd* CreateMainWindow(HINSTANCE instance)
 
 CMainWnd::CMainWnd(WNDPROC defaultProcedure) : CWndHandler(defaultProcedure) {}
 
-LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!taskbarCreatedRegistered) {
-        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-        taskbarCreatedRegistered = true;
-    }
-    if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
-        // The shell was restarted and has forgotten the icon. A failure here
-        // is reported by the window procedure.
-        NotifyIcon(0, NIM_ADD);
-    }
-    if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
-    return CWndHandler::OnMessage(message, wParam, lParam);
-}
-
 LRESULT CMainWnd::OnCreate(CREATESTRUCTW*)
 {
     const LRESULT result = DoDefault();
@@ -112,8 +97,18 @@ LRESULT CMainWnd::OnDestroy()
     return DoDefault();
 }
 
-LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM, LPARAM)
+LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (!taskbarCreatedRegistered) {
+        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+        taskbarCreatedRegistered = true;
+    }
+    if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
+        // The shell was restarted and has forgotten the icon. A failure here
+        // is reported by the window procedure.
+        NotifyIcon(0, NIM_ADD);
+    }
+    if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
     // Log-off or shutdown: release every window now, whatever the session's
     // outcome, while this process still runs.
     if (message == WM_ENDSESSION) WindowManagerStop();
@@ -155,15 +150,19 @@ LRESULT CMainWnd::OnTrayLButtonDblClk(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayRButtonDown(UINT)
 {
     // Disabled while the modal About dialog it owns is open.
-    if (!IsWindowEnabled(m_hwnd)) return 0;
-    SetForegroundWindow(m_hwnd);
+    const HWND window = m_hwnd;
+    if (!IsWindowEnabled(window)) return 0;
+    SetForegroundWindow(window);
     POINT cursor = {};
     GetCursorPos(&cursor);
     CMenuHandle menu(LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDM_TRAY)), true);
     const CMenuHandle popup = menu.GetSubMenu(0);
-    TrackPopupMenu(popup.Handle(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hwnd, nullptr);
+    // The menu's loop dispatches other messages: this window, and this
+    // object with it, may be gone when it returns ("Exit" posted by the
+    // setup program, WM_CLOSE from another process). Only locals from here on.
+    TrackPopupMenu(popup.Handle(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
     // Lets the menu close properly when the user clicks elsewhere.
-    PostMessageW(m_hwnd, WM_NULL, 0, 0);
+    PostMessageW(window, WM_NULL, 0, 0);
     menu.Destroy();
     return 0;
 }

@@ -13,7 +13,6 @@ class CMainWnd : public CWndHandler {
 public:
     explicit CMainWnd(WNDPROC defaultProcedure);
 
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnCreate(CREATESTRUCTW* create) override;
     LRESULT OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control) override;
     LRESULT OnDestroy() override;
