@@ -15,8 +15,9 @@ HINSTANCE libraryModule = nullptr;
 bool libraryPinned = false;
 
 // A stop waits this long for each window; a window whose thread does not
-// answer in time takes the message in when it wakes up.
+// answer in time is left its messages to take in when it wakes up.
 const UINT StopMessageTimeout = 200;
+const int MaxSlowThreads = 64;
 
 bool IsIgnoredWindow(HWND window)
 {
@@ -41,26 +42,43 @@ void PinLibrary()
                        reinterpret_cast<LPCWSTR>(&PinLibrary), &module);
 }
 
-// Sends and waits a little; a hung window is left the message to take in
-// when it wakes up.
-void SendStopMessage(HWND window, UINT message, WPARAM wParam)
-{
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, StopMessageTimeout, &result) &&
-        IsHungAppWindow(window)) {
-        SendNotifyMessageW(window, message, wParam, 0);
-    }
-}
-
-struct StopMessage {
+// One message of a stop, and the threads that have not answered it in time:
+// their windows get it without any wait.
+struct StopBroadcast {
     UINT message;
     WPARAM wParam;
+    DWORD slowThreads[MaxSlowThreads];
+    int slowCount;
+
+    bool IsSlow(DWORD thread) const
+    {
+        for (int i = 0; i < slowCount; ++i) {
+            if (slowThreads[i] == thread) return true;
+        }
+        return false;
+    }
 };
+
+void SendStopMessage(HWND window, StopBroadcast& stop)
+{
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    DWORD_PTR result = 0;
+    if (!stop.IsSlow(thread)) {
+        if (SendMessageTimeoutW(window, stop.message, stop.wParam, 0, SMTO_ABORTIFHUNG, StopMessageTimeout,
+                                &result) ||
+            GetLastError() != ERROR_TIMEOUT) {
+            return;  // answered, or gone
+        }
+    }
+    // Queued for when the thread wakes up. (A message that timed out may come
+    // a second time then; every stop message is harmless the second time.)
+    SendNotifyMessageW(window, stop.message, stop.wParam, 0);
+    if (!stop.IsSlow(thread) && stop.slowCount < MaxSlowThreads) stop.slowThreads[stop.slowCount++] = thread;
+}
 
 BOOL CALLBACK SendToTopLevel(HWND window, LPARAM data)
 {
-    const auto* stop = reinterpret_cast<const StopMessage*>(data);
-    SendStopMessage(window, stop->message, stop->wParam);
+    SendStopMessage(window, *reinterpret_cast<StopBroadcast*>(data));
     return TRUE;
 }
 
@@ -79,9 +97,10 @@ BOOL CALLBACK SendToCaptionedChildrenOf(HWND window, LPARAM data)
 // Sends the message to every top-level window in enumeration order, then to
 // the captioned child windows (MDI children, for example), which may be
 // managed too but are not reached through the top-level windows.
-void BroadcastMessage(UINT message, WPARAM wParam)
+void BroadcastMessage(StopBroadcast& stop, UINT message, WPARAM wParam)
 {
-    StopMessage stop = {message, wParam};
+    stop.message = message;
+    stop.wParam = wParam;
     EnumWindows(SendToTopLevel, reinterpret_cast<LPARAM>(&stop));
     EnumWindows(SendToCaptionedChildrenOf, reinterpret_cast<LPARAM>(&stop));
 }
@@ -155,9 +174,10 @@ void WindowManagerStop()
     try {
         LogMessage(L"WindowManagerStop");
         Shared.ManageEnabled = false;
-        BroadcastMessage(MsgRollup(), FeatureOff);
-        BroadcastMessage(MsgTray(), FeatureOff);
-        BroadcastMessage(MsgUnsubclass(), 0);
+        StopBroadcast stop = {};
+        BroadcastMessage(stop, MsgRollup(), FeatureOff);
+        BroadcastMessage(stop, MsgTray(), FeatureOff);
+        BroadcastMessage(stop, MsgUnsubclass(), 0);
         Sleep(0);
         if (Shared.HookHandle != nullptr) {
             UnhookWindowsHookEx(Shared.HookHandle);
