@@ -1,27 +1,30 @@
-// Measures what the hook library costs: sent-message round trips with and
-// without the hook and the handler chain, across processes, and the window
-// creation rate. Prints one table; every figure is the median of several runs.
+// What the hook library costs the programs it is loaded into, above the least
+// that any global WH_CALLWNDPROC hook and any subclass cost: each comparison
+// runs ours and the floor (bench_floor.dll) by turns on the same windows and
+// messages. Prints one table and one line per goal; never fails on a figure.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <stdexcept>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "DebugLog.h"
 #include "Lorvek.h"
 
 namespace {
 
 constexpr int Repeats = 9;
-constexpr double RunSeconds = 0.25;  // length of one timed run
+constexpr double RunSeconds = 0.2;  // length of one timed run
 constexpr UINT QuietMessage = WM_APP + 0x100;  // no chain member acts on it
+const wchar_t* const BenchClass = L"LorvekBenchWindow";
 
 double Seconds()
 {
-    static LARGE_INTEGER frequency = [] {
+    static const LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
         return f;
@@ -31,120 +34,88 @@ double Seconds()
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Operations per second of `operation`, in batches of `batch` for at least
-// RunSeconds a run; the median of Repeats runs.
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Operations per second of one run of at least RunSeconds, in batches.
 double Rate(int batch, const std::function<void()>& operation)
 {
-    std::vector<double> rates;
+    const double start = Seconds();
+    double elapsed = 0;
+    long long done = 0;
+    do {
+        for (int i = 0; i < batch; ++i) operation();
+        done += batch;
+        elapsed = Seconds() - start;
+    } while (elapsed < RunSeconds);
+    return static_cast<double>(done) / elapsed;
+}
+
+// One way of running an operation: what is switched on around it.
+struct Setup {
+    std::function<void()> on, off;
+};
+
+// Median rates of `operation` under each setup, the setups taking turns.
+std::vector<double> Compare(int batch, const std::vector<Setup>& setups, const std::function<void()>& operation)
+{
+    std::vector<std::vector<double>> rates(setups.size());
     for (int run = 0; run < Repeats; ++run) {
-        const double start = Seconds();
-        double elapsed = 0;
-        long long done = 0;
-        do {
-            for (int i = 0; i < batch; ++i) operation();
-            done += batch;
-            elapsed = Seconds() - start;
-        } while (elapsed < RunSeconds);
-        rates.push_back(static_cast<double>(done) / elapsed);
+        for (std::size_t i = 0; i < setups.size(); ++i) {
+            setups[i].on();
+            rates[i].push_back(Rate(batch, operation));
+            setups[i].off();
+        }
     }
-    std::sort(rates.begin(), rates.end());
-    return rates[rates.size() / 2];
+    std::vector<double> medians;
+    for (const auto& r : rates) medians.push_back(Median(r));
+    return medians;
 }
 
 LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == QuietMessage) return 1;
+    // Alt pressed and released by the bench must not start the menu loop.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-const wchar_t* const BenchClass = L"LorvekBenchWindow";
-
-HWND CreateCaptioned(const wchar_t* title)
+// Hidden, so that destroying it is quick under Wine.
+HWND CreateCaptioned(DWORD style = WS_OVERLAPPEDWINDOW)
 {
-    return CreateWindowExW(0, BenchClass, title, WS_OVERLAPPEDWINDOW, 50, 50, 300, 200, nullptr, nullptr,
+    return CreateWindowExW(0, BenchClass, L"Bench", style, 50, 50, 300, 200, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-double SendRate(HWND window, int count)
-{
-    return Rate(count, [window] { SendMessageW(window, QuietMessage, 0, 0); });
-}
-
-double CreationRate(int count)
-{
-    return Rate(count, [] { DestroyWindow(CreateCaptioned(L"Created")); });
-}
-
-// The target program of the tests, driven over its standard input and output.
-class Target {
-public:
-    Target()
-    {
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE childInput = nullptr, childOutput = nullptr;
-        CreatePipe(&childInput, &m_input, &inherit, 0);
-        CreatePipe(&m_output, &childOutput, &inherit, 0);
-        SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
-        wchar_t path[MAX_PATH];
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring program(path);
-        program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"target.exe";
-        std::wstring commandLine = L"\"" + program + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = childInput;
-        startup.hStdOutput = childOutput;
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                            &m_process)) {
-            throw std::runtime_error("cannot start target.exe");
-        }
-        CloseHandle(childInput);
-        CloseHandle(childOutput);
-    }
-    ~Target()
-    {
-        CloseHandle(m_input);
-        if (WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(m_process.hProcess, 1);
-        CloseHandle(m_output);
-        CloseHandle(m_process.hThread);
-        CloseHandle(m_process.hProcess);
-    }
-    std::string Command(const std::string& line)
-    {
-        const std::string request = line + "\n";
-        DWORD done = 0;
-        WriteFile(m_input, request.data(), static_cast<DWORD>(request.size()), &done, nullptr);
-        std::string reply;
-        char c;
-        while (ReadFile(m_output, &c, 1, &done, nullptr) && done == 1 && c != '\n') reply += c;
-        return reply;
-    }
-    HWND Create(const std::string& className, const std::string& title)
-    {
-        char style[32];
-        std::snprintf(style, sizeof style, "%lx", static_cast<unsigned long>(WS_OVERLAPPEDWINDOW | WS_VISIBLE));
-        const std::string reply = Command(std::string("create ") + style + " 0 0 " + className + " - " + title);
-        return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(reply.c_str(), nullptr, 16)));
-    }
-
-private:
-    PROCESS_INFORMATION m_process = {};
-    HANDLE m_input = nullptr;
-    HANDLE m_output = nullptr;
-};
-
 bool IsManaged(HWND window)
 {
-    // A managed window claims "MOX_ON_TOP": switched on, it answers the query with 1.
+    // A managed window answers the always-on-top query; an unmanaged one leaves it to DefWindowProc (0).
     const UINT onTop = RegisterWindowMessageW(L"MOX_ON_TOP");
     SendMessageW(window, onTop, 1, 0);
     const bool managed = SendMessageW(window, onTop, 4, 0) == 1;
     SendMessageW(window, onTop, 2, 0);
     return managed;
 }
+
+template <typename Function>
+Function Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The floor library's hook procedures and subclass switch.
+struct Floor {
+    HMODULE module = LoadLibraryW(L"bench_floor.dll");
+    HOOKPROC hook = Export<HOOKPROC>(module, "FloorHook");
+    HOOKPROC subclassingHook = Export<HOOKPROC>(module, "FloorSubclassingHook");
+    void (*subclass)(HWND, BOOL) = Export<void (*)(HWND, BOOL)>(module, "FloorSubclassWindow");
+    HHOOK installed = nullptr;
+    void On(HOOKPROC procedure) { installed = SetWindowsHookExW(WH_CALLWNDPROC, procedure, module, 0); }
+    void Off() { UnhookWindowsHookEx(installed); }
+};
 
 // Holds Alt down through SendInput for the life of the scope.
 class AltDown {
@@ -171,52 +142,151 @@ private:
     }
 };
 
-// The shipped log file exists for the life of the scope (unless it existed before).
-class LogFilePresent {
-public:
-    LogFilePresent()
-        : m_createdFolder(CreateDirectoryW(L"C:\\Lorvek", nullptr) != FALSE),
-          m_createdFile(false)
-    {
-        const HANDLE file = CreateFileW(L"C:\\Lorvek\\Lorvek.log", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            m_createdFile = true;
-            CloseHandle(file);
-        }
-    }
-    ~LogFilePresent()
-    {
-        if (m_createdFile) DeleteFileW(L"C:\\Lorvek\\Lorvek.log");
-        if (m_createdFolder) RemoveDirectoryW(L"C:\\Lorvek");
-    }
-    LogFilePresent(const LogFilePresent&) = delete;
-    LogFilePresent& operator=(const LogFilePresent&) = delete;
-
-private:
-    bool m_createdFolder;
-    bool m_createdFile;
+// What the process holds: private bytes and GDI objects. Wine has no
+// GetGuiResources, so the handle indices are walked.
+struct Holdings {
+    double bytes = 0, gdi = 0;
 };
 
-struct Row {
-    std::string name;
-    double value;
-    std::string unit;
-    double baseline;  // 0: no ratio
-};
-
-void Print(const std::vector<Row>& rows)
+Holdings Hold()
 {
-    std::printf("%-64s %14s %-12s %8s\n", "measurement", "figure", "unit", "ratio");
-    for (const Row& row : rows) {
-        if (row.baseline > 0) {
-            std::printf("%-64s %14.2f %-12s %8.3f\n", row.name.c_str(), row.value, row.unit.c_str(),
-                        row.value / row.baseline);
-        } else {
-            std::printf("%-64s %14.2f %-12s %8s\n", row.name.c_str(), row.value, row.unit.c_str(), "-");
-        }
+    Holdings h;
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    h.bytes = static_cast<double>(memory.PagefileUsage);  // Wine leaves PrivateUsage 0
+    for (UINT_PTR index = 1; index < 0x10000; ++index) {
+        const auto handle = reinterpret_cast<HANDLE>(index);
+        if (GetObjectType(handle) != 0) h.gdi += 1;
     }
-    std::printf("each figure: median of %d runs of at least %.2f s each\n", Repeats, RunSeconds);
+    return h;
+}
+
+// What `count` windows created under the hook add, over the same windows unhooked.
+Holdings PerManagedWindow(int count)
+{
+    auto added = [count] {
+        std::vector<HWND> windows;
+        const Holdings before = Hold();
+        for (int i = 0; i < count; ++i) windows.push_back(CreateCaptioned());
+        Holdings after = Hold();
+        for (HWND window : windows) DestroyWindow(window);
+        after.bytes -= before.bytes;
+        after.gdi -= before.gdi;
+        return after;
+    };
+    const Holdings plain = added();
+    WindowManagerStart();
+    const Holdings managed = added();
+    WindowManagerStop();
+    return {(managed.bytes - plain.bytes) / count, (managed.gdi - plain.gdi) / count};
+}
+
+void Row(const char* name, double value, const char* unit, double ratio = 0)
+{
+    if (ratio > 0) {
+        std::printf("%-64s %14.2f %-12s %8.3f\n", name, value, unit, ratio);
+    } else {
+        std::printf("%-64s %14.2f %-12s %8s\n", name, value, unit, "-");
+    }
+}
+
+std::vector<std::string> goals;
+
+void Goal(const char* name, double ratio, bool atLeast, double target)
+{
+    char line[160];
+    const bool met = atLeast ? ratio >= target : ratio <= target;
+    std::snprintf(line, sizeof line, "goal %s ratio %.3f target %s%.2f %s", name, ratio, atLeast ? ">=" : "<=", target,
+                  met ? "met" : "missed");
+    goals.push_back(line);
+}
+
+// (a) and (b): sent messages, ours against the floor.
+void SentMessages(Floor& floor)
+{
+    const HWND unmanaged = CreateCaptioned(WS_CAPTION);  // no system menu: never admitted
+    const HWND managed = CreateCaptioned();
+    const auto send = [](HWND window) { return [window] { SendMessageW(window, QuietMessage, 0, 0); }; };
+    const Setup ours = {WindowManagerStart, WindowManagerStop};
+    const Setup floorHook = {[&] { floor.On(floor.hook); }, [&] { floor.Off(); }};
+    std::vector<double> a = Compare(1000, {ours, floorHook}, send(unmanaged));
+    Row("a1 sent message, unmanaged window, floor hook", a[1], "msg/s");
+    Row("a2 sent message, unmanaged window, our hook", a[0], "msg/s", a[0] / a[1]);
+    Goal("a-unmanaged", a[0] / a[1], true, 0.97);
+
+    const Setup oursManaged = {[managed] {
+                                   WindowManagerStart();
+                                   WindowManagerManageWindow(managed);
+                               },
+                               WindowManagerStop};
+    const Setup floorSubclass = {[&] {
+                                     floor.On(floor.hook);
+                                     floor.subclass(managed, TRUE);
+                                 },
+                                 [&] {
+                                     floor.subclass(managed, FALSE);
+                                     floor.Off();
+                                 }};
+    oursManaged.on();
+    if (!IsManaged(managed)) std::printf("warning: the managed window was not admitted\n");
+    oursManaged.off();
+    std::vector<double> b = Compare(1000, {oursManaged, floorSubclass}, send(managed));
+    Row("b1 sent message, floor hook + floor subclass", b[1], "msg/s");
+    Row("b2 sent message, managed window, our hook + chain (log silent)", b[0], "msg/s", b[0] / b[1]);
+    Goal("b-managed", b[0] / b[1], true, 0.80);
+    DestroyWindow(unmanaged);
+    DestroyWindow(managed);
+}
+
+// (c): create + destroy a captioned window.
+void Creation(Floor& floor)
+{
+    const Setup ours = {WindowManagerStart, WindowManagerStop};
+    const Setup floorHook = {[&] { floor.On(floor.subclassingHook); }, [&] { floor.Off(); }};
+    ours.on();
+    const HWND probe = CreateCaptioned();
+    if (!IsManaged(probe)) std::printf("warning: a created window was not admitted\n");
+    DestroyWindow(probe);
+    ours.off();
+    std::vector<double> c = Compare(10, {ours, floorHook}, [] { DestroyWindow(CreateCaptioned()); });
+    Row("c1 create+destroy captioned, floor hook + subclass at WM_CREATE", c[1], "windows/s");
+    Row("c2 create+destroy captioned, our hook with admission", c[0], "windows/s", c[0] / c[1]);
+    Goal("c-create", c[0] / c[1], true, 0.80);
+}
+
+// (d): one WM_MOVING against a full snap table, Alt held or not.
+void Moving()
+{
+    // The work area and 999 shown captioned windows without a system menu:
+    // targets, but not managed.
+    for (int i = 0; i < 999; ++i) {
+        CreateWindowExW(0, BenchClass, L"Target", WS_CAPTION | WS_VISIBLE, 20 + i % 400, 20 + i % 300, 120, 80,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    WindowManagerStart();
+    // Wine reads the keyboard state anew when the focus changes: the window is active before Alt goes down.
+    const HWND managed = CreateCaptioned(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    SetForegroundWindow(managed);
+    SendMessageW(managed, WM_ENTERSIZEMOVE, 0, 0);
+    bool held = true;
+    std::optional<AltDown> alt;
+    const Setup withAlt = {[&] {
+                               alt.emplace();
+                               held = held && (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
+                           },
+                           [&] { alt.reset(); }};
+    const Setup withoutAlt = {[] {}, [] {}};
+    // Far from every edge: both scans run to the end of the table.
+    std::vector<double> d = Compare(100, {withAlt, withoutAlt}, [managed] {
+        RECT rect = {3000, 3000, 3100, 3100};
+        SendMessageW(managed, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&rect));
+    });
+    SendMessageW(managed, WM_EXITSIZEMOVE, 0, 0);
+    Row("d1 WM_MOVING, 1000 snap targets, Alt up", 1e6 / d[1], "us/msg");
+    Row(held ? "d2 WM_MOVING, 1000 snap targets, Alt held" : "d2 WM_MOVING, 1000 snap targets (Alt not held!)",
+        1e6 / d[0], "us/msg", d[0] / d[1]);
+    Goal("d-snap", d[0] / d[1], true, 0.90);
 }
 
 } // namespace
@@ -230,72 +300,25 @@ int main()
     windowClass.lpszClassName = BenchClass;
     RegisterClassExW(&windowClass);
 
-    constexpr int Sends = 1000;
-    constexpr int CrossSends = 50;
-    constexpr int Creations = 10;
-    std::vector<Row> rows;
-
     WindowManagerStop();  // whatever an earlier run left behind
     WindowManagerSetIgnoreTitle({});
-    WindowManagerSetIgnoreClass({L"Unmanaged*"});
-
-    const HWND plain = CreateCaptioned(L"Plain");
-    const double baseline = SendRate(plain, Sends);
-    rows.push_back({"1 same-thread SendMessage, no hook", baseline, "msg/s", 0});
-    const double unhookedCreation = CreationRate(Creations);
-
-    WindowManagerStart();
-    rows.push_back({"2 same-thread SendMessage, hook on, window unmanaged", SendRate(plain, Sends), "msg/s", baseline});
-    const HWND managed = CreateCaptioned(L"Managed");
-    if (!IsManaged(managed)) std::printf("warning: the managed window was not admitted\n");
-    rows.push_back({"3 same-thread SendMessage, managed window (log silent)", SendRate(managed, Sends), "msg/s",
-                    baseline});
-    {
-        LogFilePresent log;
-        rows.push_back({"4 same-thread SendMessage, managed window, log file present", SendRate(managed, Sends / 10),
-                        "msg/s", baseline});
+    WindowManagerSetIgnoreClass({});
+    Floor floor;
+    if (floor.hook == nullptr || floor.subclassingHook == nullptr || floor.subclass == nullptr) {
+        std::printf("bench_floor.dll is missing\n");
+        return 1;
     }
-
-    {
-        Target target;
-        const HWND remoteManaged = target.Create("LorvekTarget", "Remote managed");
-        const HWND remotePlain = target.Create("UnmanagedTarget", "Remote unmanaged");
-        if (!IsManaged(remoteManaged) || IsManaged(remotePlain)) std::printf("warning: remote admission unexpected\n");
-        const double unmanagedRate = SendRate(remotePlain, CrossSends);
-        rows.push_back({"5a cross-process SendMessage, unmanaged window", unmanagedRate, "msg/s", 0});
-        rows.push_back({"5b cross-process SendMessage, managed window", SendRate(remoteManaged, CrossSends), "msg/s",
-                        unmanagedRate});
-    }
-
-    rows.push_back({"6a create+destroy captioned window, no hook", unhookedCreation, "windows/s", 0});
-    rows.push_back({"6b create+destroy captioned window, hook on", CreationRate(Creations), "windows/s",
-                    unhookedCreation});
-
-    {
-        // A full snap table: the work area and 999 shown captioned windows
-        // (without a system menu, so they are targets but not managed).
-        for (int i = 0; i < 999; ++i) {
-            CreateWindowExW(0, BenchClass, L"Target", WS_CAPTION | WS_VISIBLE, 20 + i % 400, 20 + i % 300, 120, 80,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        }
-        SendMessageW(managed, WM_ENTERSIZEMOVE, 0, 0);
-        AltDown alt;
-        const bool held = (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
-        // Far from every edge: both scans run to the end of the table.
-        const double rate = Rate(100, [managed] {
-            RECT rect = {3000, 3000, 3100, 3100};
-            SendMessageW(managed, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&rect));
-        });
-        SendMessageW(managed, WM_EXITSIZEMOVE, 0, 0);
-        rows.push_back({std::string("7 WM_MOVING with 1000 snap targets, per message") + (held ? "" : " (Alt not held!)"),
-                        1e6 / rate, "us", 0});
-    }
-    rows.push_back({"8 silent LogMessage, per call", 1e6 / Rate(1000, [] {
-                        LogMessage(L"%s 0x%X 0x%X", L"TitleButtonsWindowProc", 0x1234u, 0u);
-                    }), "us", 0});
-
+    std::printf("%-64s %14s %-12s %8s\n", "measurement", "figure", "unit", "ratio");
+    SentMessages(floor);
+    Creation(floor);
+    const Holdings added = PerManagedWindow(100);
+    Row("f1 per managed window: private bytes", added.bytes, "bytes");
+    Row("f2 per managed window: GDI objects", added.gdi, "objects");
+    Goal("f-gdi", added.gdi, false, 1);
+    Moving();
     WindowManagerStop();
-    Print(rows);
+    std::printf("each figure: median of %d runs of at least %.2f s each; ratio: ours / floor\n", Repeats, RunSeconds);
+    for (const std::string& goal : goals) std::printf("%s\n", goal.c_str());
     // The windows go with the process: destroying shown windows one by one is
     // slow under Wine without a window manager.
     std::fflush(stdout);

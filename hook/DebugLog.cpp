@@ -47,7 +47,36 @@ private:
     HANDLE m_handle;
 };
 
+// The log file this process last found missing, and when: it is not looked
+// for again until MissingFileMemory milliseconds have passed.
+SRWLOCK missingLock = SRWLOCK_INIT;
+wchar_t missingPath[MAX_PATH];
+ULONGLONG missingSince = 0;
+
+bool RememberedMissing(const wchar_t* path, ULONGLONG now)
+{
+    AcquireSRWLockShared(&missingLock);
+    const bool missing = missingSince != 0 && now - missingSince < MissingFileMemory && wcscmp(path, missingPath) == 0;
+    ReleaseSRWLockShared(&missingLock);
+    return missing;
+}
+
+void RememberMissing(const wchar_t* path, ULONGLONG now)
+{
+    if (wcslen(path) >= MAX_PATH) return;
+    AcquireSRWLockExclusive(&missingLock);
+    wcscpy(missingPath, path);
+    missingSince = now == 0 ? 1 : now;
+    ReleaseSRWLockExclusive(&missingLock);
+}
+
 } // namespace
+
+bool LogFileMayExist(const wchar_t* destination)
+{
+    const wchar_t* rest = nullptr;
+    return ParseLogDestination(destination, &rest) != LogTarget::File || !RememberedMissing(rest, GetTickCount64());
+}
 
 LogTarget ParseLogDestination(const wchar_t* destination, const wchar_t** rest)
 {
@@ -88,9 +117,17 @@ void WriteLogLine(const wchar_t* destination, const wchar_t* format, va_list arg
         OutputDebugStringW(L"\n");
     } else if (target == LogTarget::File) {
         // The file usually does not exist: the line is only formatted once it
-        // has opened, so a silent log costs one failed open.
+        // has opened, and a failed open is remembered for a moment, so a
+        // silent log costs a clock read and a comparison.
+        const ULONGLONG now = GetTickCount64();
+        if (RememberedMissing(rest, now)) return;
+        const DWORD error = GetLastError();
         const CLogFile file(rest);
-        if (!file.IsOpen()) return;
+        if (!file.IsOpen()) {
+            RememberMissing(rest, now);
+            SetLastError(error);
+            return;
+        }
         const std::size_t length = FormatLogLine(line, LogLineCapacity, format, arguments);
         file.Append(line, length);
     }

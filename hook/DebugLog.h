@@ -13,6 +13,14 @@
 // somebody has created it (and its folder).
 extern const wchar_t LogDestination[];
 
+// A file that was found missing is not looked for again in the same process
+// for this many milliseconds: creating it turns the log on within a second.
+constexpr unsigned long long MissingFileMemory = 1000;
+
+// False while the destination is a file this process found missing less
+// than MissingFileMemory ago: a caller may then skip the work of a line.
+bool LogFileMayExist(const wchar_t* destination);
+
 // printf-style (wide rules: %s takes a wide string). The result means nothing.
 int LogMessage(const wchar_t* format, ...);
 

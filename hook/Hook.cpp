@@ -19,16 +19,22 @@ bool libraryPinned = false;
 const UINT StopMessageTimeout = 200;
 const int MaxSlowThreads = 64;
 
+// An empty list (its first unit the closing NUL) matches nothing: the name is
+// then not read at all (reading the title sends WM_GETTEXT).
 bool IsIgnoredWindow(HWND window)
 {
-    wchar_t className[MoxPatternListUnits];
-    wchar_t title[MoxPatternListUnits];
-    className[0] = 0;
-    title[0] = 0;
-    GetClassNameW(window, className, MoxPatternListUnits);
-    GetWindowTextW(window, title, MoxPatternListUnits);
-    return MatchPatternList<wchar_t>(title, Shared.IgnoreTitlePatterns, MoxPatternListUnits) ||
-           MatchPatternList<wchar_t>(className, Shared.IgnoreClassPatterns, MoxPatternListUnits);
+    wchar_t text[MoxPatternListUnits];
+    if (Shared.IgnoreTitlePatterns[0] != 0) {
+        text[0] = 0;
+        GetWindowTextW(window, text, MoxPatternListUnits);
+        if (MatchPatternList<wchar_t>(text, Shared.IgnoreTitlePatterns, MoxPatternListUnits)) return true;
+    }
+    if (Shared.IgnoreClassPatterns[0] != 0) {
+        text[0] = 0;
+        GetClassNameW(window, text, MoxPatternListUnits);
+        if (MatchPatternList<wchar_t>(text, Shared.IgnoreClassPatterns, MoxPatternListUnits)) return true;
+    }
+    return false;
 }
 
 // Once a window of this process points into the library, the library stays

@@ -94,6 +94,7 @@ LRESULT WindowSubclassed::HandleMessage(MessageFrame& frame, UINT message, WPARA
     const LRESULT result = CallOwnProcedure(window, message, wParam, lParam);
     if (frame.ownerDeleted) return result;
     RemoveWindowSubclass(window, WindowSubclassProc, SubclassId);
+    m_windowGoing = message == WM_DESTROY;
     delete this;
     return result;
 }
@@ -122,7 +123,7 @@ ManagedWindow::ManagedWindow(HWND window) : WindowSubclassed(window)
 ManagedWindow::~ManagedWindow()
 {
     RemoveSystemMenuItems(m_window);
-    RemoveTitleButtons(m_window);
+    RemoveTitleButtons(m_window, !m_windowGoing);
 }
 
 LRESULT ManagedWindow::HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam)

@@ -60,6 +60,7 @@ public:
 
 protected:
     HWND m_window;
+    bool m_windowGoing = false;  // released at WM_DESTROY: no repaint is worth it
 
 private:
     bool m_releasing = false;

@@ -1,16 +1,15 @@
 // Edge snapping while a window is moved or sized with Alt held. The targets
-// are collected once per move/size loop into a fixed per-process table:
-// entry 0 the work area, then the visible captioned top-level windows from the
-// top of the Z order down.
+// are collected once per move/size loop into a fixed per-process table of
+// rectangles: entry 0 the work area, then the visible captioned top-level
+// windows from the top of the Z order down.
 #include "FeatureProtocol.h"
 #include "MessageHandlers.h"
 #include "SnapArithmetic.h"
 
 namespace {
 
-const HWND WorkAreaMarker = reinterpret_cast<HWND>(static_cast<INT_PTR>(-1));
-
-SnapTarget snapTargets[MaxSnapTargets];
+// Packed rectangles: the handler scans nothing else.
+RECT snapTargets[MaxSnapTargets];
 std::size_t snapCount = 0;
 HWND snapWindow = nullptr;  // the window whose loop filled the table; never a target
 
@@ -18,11 +17,7 @@ BOOL CALLBACK AddSnapTarget(HWND window, LPARAM)
 {
     // The enumeration runs to its end; windows beyond the capacity are skipped.
     if (snapCount < MaxSnapTargets && window != snapWindow && IsWindowVisible(window) && HasCaption(window)) {
-        SnapTarget& target = snapTargets[snapCount];
-        if (GetWindowRect(window, &target.rect)) {
-            target.window = window;
-            ++snapCount;
-        }
+        if (GetWindowRect(window, &snapTargets[snapCount])) ++snapCount;
     }
     return TRUE;
 }
@@ -33,8 +28,7 @@ void CollectSnapTargets(HWND window)
     snapWindow = window;
     RECT workArea = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    snapTargets[0].window = WorkAreaMarker;
-    snapTargets[0].rect = workArea;
+    snapTargets[0] = workArea;
     snapCount = 1;
     EnumWindows(AddSnapTarget, 0);
 }
@@ -48,24 +42,25 @@ bool AltHeld()
 
 bool SnapWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT&)
 {
-    if (message != WM_MOVING && message != WM_SIZING && message != WM_ENTERSIZEMOVE && message != WM_EXITSIZEMOVE) {
+    switch (message) {
+    case WM_MOVING:
+    case WM_SIZING:
+        // Only a loop that collected targets snaps: otherwise nothing is read
+        // at all. Any program may send these; a null rectangle is left alone.
+        if (snapCount == 0 || lParam == 0 || !AltHeld() || !HasCaption(window)) return false;
+        if (message == WM_MOVING) {
+            SnapMovingRect(*reinterpret_cast<RECT*>(lParam), snapTargets, snapCount);
+        } else {
+            SnapSizingRect(*reinterpret_cast<RECT*>(lParam), wParam, snapTargets, snapCount);
+        }
+        return false;
+    case WM_ENTERSIZEMOVE:
+        if (HasCaption(window)) CollectSnapTargets(window);
+        return false;
+    case WM_EXITSIZEMOVE:
+        if (HasCaption(window)) snapCount = 0;
+        return false;
+    default:
         return false;
     }
-    if (!HasCaption(window)) return false;
-    switch (message) {
-    case WM_ENTERSIZEMOVE:
-        CollectSnapTargets(window);
-        break;
-    case WM_EXITSIZEMOVE:
-        snapCount = 0;
-        break;
-    case WM_MOVING:
-        // Any program may send these; a null rectangle is left alone.
-        if (lParam != 0 && AltHeld()) SnapMovingRect(*reinterpret_cast<RECT*>(lParam), snapTargets, snapCount);
-        break;
-    case WM_SIZING:
-        if (lParam != 0 && AltHeld()) SnapSizingRect(*reinterpret_cast<RECT*>(lParam), wParam, snapTargets, snapCount);
-        break;
-    }
-    return false;
 }

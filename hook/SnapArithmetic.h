@@ -1,20 +1,13 @@
 // Edge snapping arithmetic: adjusts the rectangle that a move or size loop
 // proposes so that its edges meet the edges of nearby targets. Pure functions
-// over rectangles; the window handle of a target is carried along but never
-// used here.
+// over a packed array of target rectangles (the work area and windows, in
+// screen coordinates).
 #pragma once
 
 #include <windows.h>
 
 #include <climits>
 #include <cstddef>
-
-// One thing to snap to: the work area (window value -1) or a window, with its
-// whole window rectangle in screen coordinates.
-struct SnapTarget {
-    HWND window;
-    RECT rect;
-};
 
 constexpr std::size_t MaxSnapTargets = 1000;
 // Edges whose signed difference lies in -SnapDistance to +SnapDistance snap.
@@ -24,8 +17,15 @@ namespace snap_detail {
 
 inline bool Near(LONG edge, LONG targetEdge)
 {
+    // One unsigned comparison for -SnapDistance <= difference <= SnapDistance.
     const long long difference = static_cast<long long>(edge) - targetEdge;
-    return difference >= -SnapDistance && difference <= SnapDistance;
+    return static_cast<unsigned long long>(difference + SnapDistance) <= static_cast<unsigned long long>(2 * SnapDistance);
+}
+
+// Either edge of a pair near either edge of the target's pair.
+inline bool PairNear(LONG low, LONG high, LONG targetLow, LONG targetHigh)
+{
+    return Near(low, targetLow) || Near(low, targetHigh) || Near(high, targetHigh) || Near(high, targetLow);
 }
 
 inline bool Within(LONG value, LONG low, LONG high)
@@ -91,23 +91,30 @@ inline bool SnapDraggedEdge(LONG& edge, LONG sameEdge, LONG oppositeEdge)
 } // namespace snap_detail
 
 // WM_MOVING: at most one horizontal and one vertical shift, each from the first
-// target in table order that gives one; the size is kept.
-inline void SnapMovingRect(RECT& r, const SnapTarget* targets, std::size_t count)
+// target in table order that gives one; the size is kept. The cheap test of
+// the edges comes first: most targets are far away.
+inline void SnapMovingRect(RECT& r, const RECT* targets, std::size_t count)
 {
     using namespace snap_detail;
     for (std::size_t i = 0; i < count; ++i) {
-        const RECT& t = targets[i].rect;
-        if (BesideVertically(r, t) && SnapMovedAxis(r.left, r.right, t.left, t.right)) break;
+        const RECT& t = targets[i];
+        if (PairNear(r.left, r.right, t.left, t.right) && BesideVertically(r, t)) {
+            SnapMovedAxis(r.left, r.right, t.left, t.right);
+            break;
+        }
     }
     for (std::size_t i = 0; i < count; ++i) {
-        const RECT& t = targets[i].rect;
-        if (BesideHorizontally(r, t) && SnapMovedAxis(r.top, r.bottom, t.top, t.bottom)) break;
+        const RECT& t = targets[i];
+        if (PairNear(r.top, r.bottom, t.top, t.bottom) && BesideHorizontally(r, t)) {
+            SnapMovedAxis(r.top, r.bottom, t.top, t.bottom);
+            break;
+        }
     }
 }
 
 // WM_SIZING: only the edges that `edge` (WMSZ_LEFT 1 to WMSZ_BOTTOMRIGHT 8)
 // drags move; the vertical part sees the rectangle the horizontal part left.
-inline void SnapSizingRect(RECT& r, WPARAM edge, const SnapTarget* targets, std::size_t count)
+inline void SnapSizingRect(RECT& r, WPARAM edge, const RECT* targets, std::size_t count)
 {
     using namespace snap_detail;
     const bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
@@ -116,14 +123,14 @@ inline void SnapSizingRect(RECT& r, WPARAM edge, const SnapTarget* targets, std:
     const bool bottom = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
     if (left || right) {
         for (std::size_t i = 0; i < count; ++i) {
-            const RECT& t = targets[i].rect;
+            const RECT& t = targets[i];
             if (!BesideVertically(r, t)) continue;
             if (left ? SnapDraggedEdge(r.left, t.left, t.right) : SnapDraggedEdge(r.right, t.right, t.left)) break;
         }
     }
     if (top || bottom) {
         for (std::size_t i = 0; i < count; ++i) {
-            const RECT& t = targets[i].rect;
+            const RECT& t = targets[i];
             if (!BesideHorizontally(r, t)) continue;
             if (top ? SnapDraggedEdge(r.top, t.top, t.bottom) : SnapDraggedEdge(r.bottom, t.bottom, t.top)) break;
         }

@@ -103,14 +103,39 @@ void Caption_NCMouseMove(POINT point, TitleButtons* block, HWND window, WPARAM h
     RepaintFrame(window);
 }
 
+bool IsTitleButtonMessage(UINT message)
+{
+    switch (message) {
+    case WM_SETTEXT:
+    case WM_NCHITTEST:
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_NCMOUSELEAVE:
+    case WM_CAPTURECHANGED:
+    case WM_THEMECHANGED:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    TitleButtons* block = FindTitleButtons(window);
     result = 0;
+    // Every message gets its trace line while the log is on; otherwise one
+    // the buttons ignore costs a switch and no property look-up.
+    const bool handled = IsTitleButtonMessage(message);
+    if (!handled && !LogFileMayExist(LogDestination)) return false;
+    TitleButtons* block = FindTitleButtons(window);
     LogMessage(L"%s 0x%X 0x%X", L"TitleButtonsWindowProc", Hex32(window), Hex32(block));
-    if (block == nullptr) return false;
+    if (block == nullptr || !handled) return false;
     switch (message) {
     case WM_SETTEXT:
         result = Caption_SetText(window, block, wParam, lParam);

@@ -19,6 +19,7 @@ void DrawTitleButtonFace(const TitleButtons* block, HDC dc, const RECT& rect, bo
         DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
         return;
     }
+    const CThemeImageLock shared;
     BITMAP image = {};
     GetObjectW(block->themeImage, sizeof image, &image);
     const int frameHeight = image.bmHeight / 8;

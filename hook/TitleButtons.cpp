@@ -50,10 +50,8 @@ private:
 };
 
 // The visual style's maximize-button image, or null at any failure.
-HBITMAP LoadMaxButtonImage(HTHEME theme)
+HBITMAP LoadMaxButtonImage(HTHEME theme, const wchar_t* styleFile)
 {
-    wchar_t styleFile[260];
-    if (FAILED(GetCurrentThemeName(styleFile, 260, nullptr, 0, nullptr, 0))) return nullptr;
     wchar_t imageFile[100];
     if (FAILED(GetThemeFilename(theme, WindowPartMaxButton, MaxButtonNormal, PropertyImageFile, imageFile, 100))) {
         return nullptr;
@@ -70,27 +68,103 @@ HBITMAP LoadMaxButtonImage(HTHEME theme)
     return static_cast<HBITMAP>(image);
 }
 
+// The shared images of this process (one per style in use; a style change
+// briefly needs two) and the pin glyph of every window's pin button.
+SRWLOCK themeLock = SRWLOCK_INIT;
+ThemeButtonImage themeImages[4];
+HBITMAP pinGlyph = nullptr;
+int pinGlyphUsers = 0;
+
+ThemeButtonImage* AcquireThemeImage(HWND window, HTHEME theme)
+{
+    wchar_t styleFile[MAX_PATH];
+    if (FAILED(GetCurrentThemeName(styleFile, MAX_PATH, nullptr, 0, nullptr, 0))) return nullptr;
+    AcquireSRWLockExclusive(&themeLock);
+    ThemeButtonImage* found = nullptr;
+    for (ThemeButtonImage& slot : themeImages) {
+        if (slot.users > 0 && wcscmp(slot.styleFile, styleFile) == 0) found = &slot;
+    }
+    for (ThemeButtonImage& slot : themeImages) {
+        if (found != nullptr || slot.users > 0) continue;
+        slot.image = LoadMaxButtonImage(theme, styleFile);
+        if (slot.image == nullptr) break;
+        const CFrameDC windowDC(window);
+        slot.dc = CreateCompatibleDC(windowDC.Handle());
+        slot.savedBitmap = SelectObject(slot.dc, slot.image);
+        slot.glyphColour = GetPixel(slot.dc, 0, 3);
+        wcscpy(slot.styleFile, styleFile);
+        found = &slot;
+    }
+    if (found != nullptr) found->users += 1;
+    ReleaseSRWLockExclusive(&themeLock);
+    return found;
+}
+
+void ReleaseThemeImage(ThemeButtonImage* slot)
+{
+    AcquireSRWLockExclusive(&themeLock);
+    if (--slot->users == 0) {
+        SelectObject(slot->dc, slot->savedBitmap);
+        DeleteObject(slot->image);
+        DeleteDC(slot->dc);
+        *slot = ThemeButtonImage();
+    }
+    ReleaseSRWLockExclusive(&themeLock);
+}
+
+HBITMAP AcquirePinGlyph()
+{
+    AcquireSRWLockExclusive(&themeLock);
+    if (pinGlyph == nullptr) pinGlyph = LoadBitmapW(LibraryModule(), MAKEINTRESOURCEW(PinGlyphResource));
+    if (pinGlyph != nullptr) pinGlyphUsers += 1;
+    const HBITMAP glyph = pinGlyph;
+    ReleaseSRWLockExclusive(&themeLock);
+    return glyph;
+}
+
+// Deletes a block's glyph, or gives back its share of the pin glyph.
+void ReleaseGlyph(HBITMAP glyph)
+{
+    if (glyph == nullptr) return;
+    AcquireSRWLockExclusive(&themeLock);
+    bool remove = true;
+    if (glyph == pinGlyph) {
+        remove = --pinGlyphUsers == 0;
+        if (remove) pinGlyph = nullptr;
+    }
+    ReleaseSRWLockExclusive(&themeLock);
+    if (remove) DeleteObject(glyph);
+}
+
 } // namespace
+
+CThemeImageLock::CThemeImageLock()
+{
+    AcquireSRWLockExclusive(&themeLock);
+}
+
+CThemeImageLock::~CThemeImageLock()
+{
+    ReleaseSRWLockExclusive(&themeLock);
+}
 
 void LoadThemeButtonImage(TitleButtons* block, HWND window)
 {
     const CThemeData theme(window);
     if (theme.Handle() == nullptr) return;  // no visual style: classic buttons
-    block->themeImage = LoadMaxButtonImage(theme.Handle());
-    const CFrameDC windowDC(window);
-    block->themeDC = CreateCompatibleDC(windowDC.Handle());
-    block->savedBitmap = SelectObject(block->themeDC, block->themeImage);
-    block->glyphColour = GetPixel(block->themeDC, 0, 3);
+    block->theme = AcquireThemeImage(window, theme.Handle());
+    if (block->theme == nullptr) return;
+    block->themeImage = block->theme->image;
+    block->themeDC = block->theme->dc;
+    block->glyphColour = block->theme->glyphColour;
 }
 
 void FreeThemeButtonImage(TitleButtons* block)
 {
-    if (block->themeDC != nullptr) SelectObject(block->themeDC, block->savedBitmap);
-    if (block->themeImage != nullptr) DeleteObject(block->themeImage);
-    if (block->themeDC != nullptr) DeleteDC(block->themeDC);
+    if (block->theme != nullptr) ReleaseThemeImage(block->theme);
+    block->theme = nullptr;
     block->themeImage = nullptr;
     block->themeDC = nullptr;
-    block->savedBitmap = nullptr;
 }
 
 void TrackNonClientLeave(HWND window)
@@ -118,8 +192,8 @@ TitleButtons* FindTitleButtons(HWND window)
 void AddOnTopTitleButton(HWND window)
 {
     if (!HasCaption(window)) return;
-    const HBITMAP glyph = LoadBitmapW(LibraryModule(), MAKEINTRESOURCEW(PinGlyphResource));
-    if (AddTitleButton(window, MsgOnTop(), OnTopButtonSpacing, glyph) == 0 && glyph != nullptr) DeleteObject(glyph);
+    const HBITMAP glyph = AcquirePinGlyph();
+    if (AddTitleButton(window, MsgOnTop(), OnTopButtonSpacing, glyph) == 0) ReleaseGlyph(glyph);
 }
 
 int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
@@ -154,17 +228,15 @@ int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
     return 1;
 }
 
-int RemoveTitleButtons(HWND window)
+int RemoveTitleButtons(HWND window, bool repaint)
 {
     TitleButtons* block = FindTitleButtons(window);
     if (block == nullptr) return 0;
     RemovePropW(window, TitleButtonsProperty);
     FreeThemeButtonImage(block);
-    for (int i = 0; i < block->count; ++i) {
-        if (block->buttons[i].glyph != nullptr) DeleteObject(block->buttons[i].glyph);
-    }
+    for (int i = 0; i < block->count; ++i) ReleaseGlyph(block->buttons[i].glyph);
     delete block;
-    RepaintFrame(window);
+    if (repaint) RepaintFrame(window);
     return 1;
 }
 

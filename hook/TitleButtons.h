@@ -11,7 +11,29 @@ struct TitleButton {
     UINT message;    // the registered feature message
     int state;       // its FeatureQuery answer; non-zero draws the button pushed
     int spacing;     // extra pixels to the button on its right
-    HBITMAP glyph;   // 1-bit glyph, owned by the block
+    HBITMAP glyph;   // 1-bit glyph, owned by the block (the pin glyph is shared)
+};
+
+// The visual style's maximize-button image in a memory DC: one per process
+// and style, shared by the windows painted in that style and released with
+// the last of them.
+struct ThemeButtonImage {
+    wchar_t styleFile[MAX_PATH];
+    HBITMAP image;
+    HGDIOBJ savedBitmap;
+    HDC dc;
+    COLORREF glyphColour;
+    int users;
+};
+
+// Painting from the shared image's DC holds this lock (windows of several
+// threads may paint at once).
+class CThemeImageLock {
+public:
+    CThemeImageLock();
+    ~CThemeImageLock();
+    CThemeImageLock(const CThemeImageLock&) = delete;
+    CThemeImageLock& operator=(const CThemeImageLock&) = delete;
 };
 
 // One block per window, reachable through the property "MOX_TITLEBUTTONS".
@@ -22,9 +44,9 @@ struct TitleButtons {
     BOOL inside;        // the cursor is over buttons[activeButton]
     int activeButton;   // the hot or pressed button
     BOOL windowActive;  // the caption is drawn active
-    HBITMAP themeImage; // the visual style's maximize-button image, or null
-    HGDIOBJ savedBitmap;
-    HDC themeDC;        // memory DC holding themeImage; null without a visual style
+    HBITMAP themeImage; // theme->image, or null without a visual style
+    ThemeButtonImage* theme;  // the shared image this window holds, or null
+    HDC themeDC;        // theme->dc, or null
     COLORREF glyphColour;
 };
 
@@ -39,7 +61,8 @@ inline unsigned Hex32(const void* handle)
 
 void AddOnTopTitleButton(HWND window);
 int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph);
-int RemoveTitleButtons(HWND window);
+// `repaint` false when the window is being destroyed anyway.
+int RemoveTitleButtons(HWND window, bool repaint = true);
 TitleButtons* FindTitleButtons(HWND window);
 
 int GetCaptionButtonsWidth(HWND window);
@@ -48,6 +71,7 @@ RECT GetTitleButtonRect(const TitleButtons* block, HWND window, int index, bool 
 // The screen area of a button that counts for the mouse.
 bool IsOnTitleButton(const TitleButtons* block, HWND window, int index, POINT screenPoint);
 
+// Takes and gives back the block's share of the image of the window's style.
 void LoadThemeButtonImage(TitleButtons* block, HWND window);
 void FreeThemeButtonImage(TitleButtons* block);
 // Asks for one WM_NCMOUSELEAVE when the cursor leaves the window.

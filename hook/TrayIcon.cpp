@@ -162,7 +162,8 @@ bool TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRE
         }
         return false;
     case WM_DESTROY:
-        if (HasCaption(window)) DeleteIcon(window);
+        // Only a window in the tray has an icon to take away.
+        if (IsInTray(window) && HasCaption(window)) DeleteIcon(window);
         return false;
     default:
         break;

@@ -1,0 +1,13 @@
+// Just enough of <windows.h> to build the snapping arithmetic natively.
+#pragma once
+
+#include <cstdint>
+
+using LONG = std::int32_t;
+using WPARAM = std::uintptr_t;
+struct RECT {
+    LONG left, top, right, bottom;
+};
+enum : WPARAM {
+    WMSZ_LEFT = 1, WMSZ_RIGHT, WMSZ_TOP, WMSZ_TOPLEFT, WMSZ_TOPRIGHT, WMSZ_BOTTOM, WMSZ_BOTTOMLEFT, WMSZ_BOTTOMRIGHT
+};
