@@ -1,163 +1,181 @@
-// The target program's main loop and command dispatch.
-#include "Target.h"
+// The target program of the window tests: creates windows on command and
+// reports what their own procedures received. One command per line on
+// standard input, one reply line on standard output; every command runs on the
+// main thread, which owns the windows. Numbers are hexadecimal; a new command
+// is one more row of the table at the end.
+#include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <map>
-
-namespace target {
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
-const UINT WM_COMMAND_LINE = WM_APP + 1;
+using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
+std::map<HWND, std::vector<UINT>> received;
+volatile LONG churned = 0;
+DWORD mainThread = 0;
 
-std::map<std::string, CommandFunction>& Commands()
+unsigned long long Next(Args& in)
 {
-    static std::map<std::string, CommandFunction> commands;
-    return commands;
+    std::string word;
+    in >> word;
+    return std::strtoull(word.c_str(), nullptr, 16);
+}
+HWND NextWindow(Args& in) { return reinterpret_cast<HWND>(Next(in)); }
+std::string Hex(unsigned long long value)
+{
+    std::ostringstream out;
+    out << std::hex << value;
+    return out.str();
+}
+std::wstring Rest(Args& in)
+{
+    std::string text;
+    std::getline(in >> std::ws, text);
+    return std::wstring(text.begin(), text.end());
 }
 
-std::string Run(const std::string& line)
+LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    std::istringstream arguments(line);
-    std::string verb;
-    arguments >> verb;
-    const auto command = Commands().find(verb);
-    if (command == Commands().end()) return "unknown command";
-    return command->second(arguments);
-}
-
-LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND_LINE) {
-        *reinterpret_cast<std::string*>(lParam) = Run(*reinterpret_cast<const std::string*>(wParam));
-        return 0;
-    }
-    if (message == WM_CLOSE) {
-        PostQuitMessage(0);
-        return 0;
-    }
+    received[window].push_back(message);
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND Create(DWORD style, DWORD exStyle, HWND parent, const std::wstring& className, const std::wstring& title)
+{
+    const WNDCLASSW windowClass = {CS_DBLCLKS, Recording, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
+                                   reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, className.c_str()};
+    RegisterClassW(&windowClass);  // fails harmlessly when registered before
+    return CreateWindowExW(exStyle, className.c_str(), title.c_str(), style, 100, 100, 320, 240, parent, nullptr,
+                           nullptr, nullptr);
+}
+
+// Hidden captioned windows created and destroyed one after another on a thread
+// of their own that keeps answering sent messages.
+DWORD WINAPI Churn(void* count)
+{
+    for (UINT_PTR i = 0; i < reinterpret_cast<UINT_PTR>(count); ++i) {
+        const HWND window = Create(WS_OVERLAPPEDWINDOW, 0, nullptr, L"Churned", L"Churned");
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        DestroyWindow(window);
+        InterlockedIncrement(&churned);
+    }
+    return 0;
+}
+
+std::string Menu(HMENU menu)
+{
+    std::string text;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        wchar_t name[256] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = name;
+        info.cch = 255;
+        GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
+        text += (position > 0 ? "|" : "") + Hex(info.wID) + ":" + (info.fState & MFS_CHECKED ? "C" : "") +
+                (info.fType & MFT_SEPARATOR ? "S" : "") + ":" + std::string(name, name + lstrlenW(name));
+    }
+    return text;
+}
+
+using Command = std::string (*)(Args&);
+const std::map<std::string, Command> commands = {
+    {"pid", [](Args&) { return std::to_string(GetCurrentProcessId()); }},
+    // create STYLE EXSTYLE PARENT CLASS TITLE... -> the window
+    {"create", [](Args& in) {
+         const DWORD style = static_cast<DWORD>(Next(in)), exStyle = static_cast<DWORD>(Next(in));
+         const HWND parent = NextWindow(in);
+         std::string className;
+         in >> className;
+         const HWND window = Create(style, exStyle, parent, std::wstring(className.begin(), className.end()), Rest(in));
+         return window != nullptr ? Hex(reinterpret_cast<UINT_PTR>(window)) : "error " + std::to_string(GetLastError());
+     }},
+    // the system menu as ID:FLAGS:TEXT|... (FLAGS: C checked, S separator)
+    // (after WM_INITMENUPOPUP, as when the menu opens)
+    {"menu", [](Args& in) {
+         const HWND window = NextWindow(in);
+         const HMENU menu = GetSystemMenu(window, FALSE);
+         SendMessageW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, TRUE));
+         return Menu(menu);
+     }},
+    // the messages the window's own procedure received since the last call
+    {"messages", [](Args& in) {
+         std::string list;
+         std::vector<UINT>& messages = received[NextWindow(in)];
+         for (UINT message : messages) list += Hex(message) + " ";
+         messages.clear();
+         return list;
+     }},
+    {"manage", [](Args& in) {
+         const auto manage = reinterpret_cast<void (*)(HWND)>(reinterpret_cast<void*>(
+             GetProcAddress(GetModuleHandleW(hookLibrary.c_str()), "WindowManagerManageWindow")));
+         if (manage != nullptr) manage(NextWindow(in));
+         return std::string(manage != nullptr ? "ok" : "notloaded");
+     }},
+    {"loaded", [](Args&) { return std::to_string(GetModuleHandleW(hookLibrary.c_str()) != nullptr); }},
+    {"keystate", [](Args& in) { return std::to_string(GetAsyncKeyState(static_cast<int>(Next(in))) != 0); }},
+    // churn COUNT: starts creating and destroying COUNT windows; churned: how many so far
+    {"churn", [](Args& in) {
+         churned = 0;
+         CloseHandle(CreateThread(nullptr, 0, Churn, reinterpret_cast<void*>(Next(in)), 0, nullptr));
+         return std::string("ok");
+     }},
+    {"churned", [](Args&) { return Hex(static_cast<ULONG>(churned)); }},
+};
+
+const UINT WM_COMMAND_LINE = WM_APP + 1;
+
+LRESULT CALLBACK Control(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COMMAND_LINE) return DefWindowProcW(window, message, wParam, lParam);
+    Args in(*reinterpret_cast<const std::string*>(wParam));
+    std::string verb;
+    in >> verb;
+    const auto command = commands.find(verb);
+    *reinterpret_cast<std::string*>(lParam) = command != commands.end() ? command->second(in) : "unknown " + verb;
+    return 0;
 }
 
 DWORD WINAPI ReadCommands(void* control)
 {
-    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    std::string pending;
+    std::string pending, line, reply;
     char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        pending.append(buffer, read);
-        size_t end;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            std::string line = pending.substr(0, end);
+    DWORD count = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &count, nullptr) && count > 0) {
+        pending.append(buffer, count);
+        for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            line = pending.substr(0, end);
             pending.erase(0, end + 1);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            std::string reply;
             SendMessageW(static_cast<HWND>(control), WM_COMMAND_LINE, reinterpret_cast<WPARAM>(&line),
                          reinterpret_cast<LPARAM>(&reply));
             reply += "\n";
-            DWORD written = 0;
-            WriteFile(output, reply.data(), static_cast<DWORD>(reply.size()), &written, nullptr);
+            WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), reply.data(), static_cast<DWORD>(reply.size()), &count, nullptr);
         }
     }
-    PostMessageW(static_cast<HWND>(control), WM_CLOSE, 0, 0);
+    PostThreadMessageW(mainThread, WM_QUIT, 0, 0);
     return 0;
 }
 
-std::string ProcessId(std::istringstream&)
-{
-    return std::to_string(GetCurrentProcessId());
-}
-TargetCommand pid("pid", ProcessId);
-
-std::string Loaded(std::istringstream&)
-{
-    return GetModuleHandleW(hookLibrary.c_str()) != nullptr ? "1" : "0";
-}
-TargetCommand loaded("loaded", Loaded);
-
 } // namespace
-
-TargetCommand::TargetCommand(const char* verb, CommandFunction run)
-{
-    Commands()[verb] = run;
-}
-
-std::string Hex(unsigned long long value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%llx", value);
-    return text;
-}
-
-unsigned long long ParseHex(const std::string& text)
-{
-    return std::strtoull(text.c_str(), nullptr, 16);
-}
-
-unsigned long long NextHex(std::istringstream& arguments)
-{
-    std::string word;
-    arguments >> word;
-    return ParseHex(word);
-}
-
-HWND NextWindow(std::istringstream& arguments)
-{
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(NextHex(arguments)));
-}
-
-std::wstring Widen(const std::string& text)
-{
-    if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-std::string Narrow(const wchar_t* text)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return std::string();
-    std::string narrow(static_cast<size_t>(length - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
-    return narrow;
-}
-
-const std::wstring& HookLibrary()
-{
-    return hookLibrary;
-}
-
-FARPROC HookExportAddress(const char* name)
-{
-    const HMODULE module = GetModuleHandleW(hookLibrary.c_str());
-    return module != nullptr ? GetProcAddress(module, name) : nullptr;
-}
-
-} // namespace target
 
 int main(int argc, char** argv)
 {
-    if (argc > 1) target::hookLibrary = target::Widen(argv[1]);
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = target::ControlWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"LorvekTargetControl";
-    RegisterClassExW(&windowClass);
-    const HWND control = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                         windowClass.hInstance, nullptr);
-    const HANDLE reader = CreateThread(nullptr, 0, target::ReadCommands, control, 0, nullptr);
+    if (argc > 1) hookLibrary = std::wstring(argv[1], argv[1] + strlen(argv[1]));
+    const WNDCLASSW windowClass = {0, Control, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"LorvekTargetControl"};
+    RegisterClassW(&windowClass);
+    const HWND control = CreateWindowW(L"LorvekTargetControl", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    mainThread = GetCurrentThreadId();
+    CloseHandle(CreateThread(nullptr, 0, ReadCommands, control, 0, nullptr));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    CloseHandle(reader);
     return 0;
 }

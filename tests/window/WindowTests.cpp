@@ -1,0 +1,219 @@
+// The hook library on the windows of the target program in another process:
+// admission, the four features, mouse bindings, snapping with the move/size
+// read-out, the pin button, stop, the log, many windows, and the README picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Harness.h"
+#include "MoveSizeOverlay.h"
+#include "Screenshot.h"
+
+using namespace harness;
+
+namespace {
+
+bool Managed(TargetProcess& target, HWND window) { return FeatureItems(target.Menu(window)).size() == 4; }
+bool Topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool RolledUp(HWND window) { return WindowRect(window).bottom - WindowRect(window).top < 100; }
+bool InTray(HWND window) { return !IsWindowVisible(window); }
+bool SeeThrough(HWND window)
+{
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) && alpha == 191;
+}
+bool Untouched(HWND window) { return !IsIconic(window) && !InTray(window) && !RolledUp(window); }
+bool Iconic(HWND window) { return IsIconic(window) != FALSE; }
+bool Last(HWND window) { return GetWindow(window, GW_HWNDNEXT) == nullptr; }
+POINT Caption(HWND window)
+{
+    const RECT r = WindowRect(window);
+    return HitPoint(window, HTCAPTION, {(r.left + r.right) / 2, r.top}, 0, 1, 60);
+}
+
+TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats)
+{
+    TargetProcess target;
+    WindowManagerStop();
+    const HWND early = target.Create(OverlappedWindow, "Created before the start");
+    HookSession session;
+    WindowManagerSetIgnoreTitle({L"Secret*", L"?"});
+    WindowManagerSetIgnoreClass({L"Hidden?Class"});
+    const HWND parent = target.Create(OverlappedWindow, "Parent");
+    const struct {
+        DWORD style;
+        const char* title;
+        const char* className;
+        bool managed;
+    } rows[] = {
+        {OverlappedWindow, "Plain", "LorvekTarget", true},
+        {WS_CAPTION | WS_VISIBLE, "No system menu", "LorvekTarget", false},
+        {WS_POPUP | WS_BORDER | WS_SYSMENU | WS_VISIBLE, "Border only", "LorvekTarget", false},
+        {WS_POPUP | WS_DLGFRAME | WS_SYSMENU | WS_VISIBLE, "Dialog frame only", "LorvekTarget", false},
+        {OverlappedWindow, "Secret plans", "LorvekTarget", false},
+        {OverlappedWindow, "secret plans", "LorvekTarget", true},
+        {OverlappedWindow, "X", "LorvekTarget", false},
+        {OverlappedWindow, "XY", "LorvekTarget", true},
+        {OverlappedWindow, "Class", "Hidden_Class", false},
+        {OverlappedWindow, "Class", "Hidden__Class", true},
+        {WS_CHILD | OverlappedWindow, "Child with a caption", "LorvekTarget", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title);
+        const HWND owner = (row.style & WS_CHILD) ? parent : nullptr;
+        EXPECT_EQ(Managed(target, target.Create(row.style, row.title, 0, row.className, owner)), row.managed);
+    }
+    // Only the window's own thread admits it, once however often it asks.
+    WindowManagerManageWindow(early);
+    EXPECT_FALSE(Managed(target, early));
+    EXPECT_EQ(target.Command("manage " + Hex(early)), "ok");
+    EXPECT_EQ(target.Command("manage " + Hex(early)), "ok");
+    EXPECT_EQ(target.Menu(early).size(), target.Menu(parent).size());
+}
+
+TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop)
+{
+    const struct {
+        const wchar_t* message;
+        bool (*on)(HWND);
+        bool keptAtStop;
+    } features[] = {{L"MOX_ON_TOP", Topmost, true},
+                    {L"MOX_ROLLUP", RolledUp, false},
+                    {L"MOX_TRAY", InTray, false},
+                    {L"MOX_TRANSPARENT", SeeThrough, true}};
+    // wParam (0: the feature's system-menu command), the answer, the state after.
+    const struct {
+        WPARAM command;
+        LRESULT answer;
+        bool on;
+    } steps[] = {{1, 1, true}, {1, 1, true},  {4, 1, true},  {2, 1, false}, {4, 0, false},
+                 {3, 1, true}, {0, 0, false}, {0, 0, true}, {9, 0, true}};
+    const char* const texts[] = {"Always on top", "Rollup", "Minimize To Tray", "Transparent"};
+    for (int f = 0; f < 4; ++f) {
+        SCOPED_TRACE(texts[f]);
+        TargetProcess target;
+        HWND window = nullptr;
+        {
+            HookSession session;
+            window = target.Create(OverlappedWindow, "Feature");
+            const std::vector<MenuItem> menu = target.Menu(window);
+            const auto first = std::find_if(menu.begin(), menu.end(), [](const MenuItem& i) { return i.separator; });
+            ASSERT_LT(first + 6, menu.end());
+            EXPECT_EQ((first + 1 + f)->text, texts[f]) << "after the menu's first separator";
+            EXPECT_TRUE((first + 5)->separator);
+            for (size_t s = 0; s < sizeof steps / sizeof steps[0]; ++s) {
+                SCOPED_TRACE(s);
+                DWORD_PTR answer = 99;
+                const UINT message = steps[s].command != 0 ? RegisterWindowMessageW(features[f].message) : WM_SYSCOMMAND;
+                const WPARAM wParam = steps[s].command != 0 ? steps[s].command : 0xE010 + 16 * f;
+                SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+                EXPECT_EQ(static_cast<LRESULT>(answer), steps[s].answer);
+                EXPECT_EQ(features[f].on(window), steps[s].on);
+                EXPECT_EQ(FeatureItems(target.Menu(window))[f].checked, steps[s].on);
+            }
+        }
+        EXPECT_EQ(features[f].on(window), features[f].keptAtStop);
+        EXPECT_EQ(WindowRect(window).bottom - WindowRect(window).top, 240);
+    }
+}
+
+TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook)
+{
+    TargetProcess target;
+    std::vector<HWND> windows;
+    {
+        HookSession session;
+        windows.push_back(target.Create(OverlappedWindow, "Top level"));
+        windows.push_back(target.Create(WS_CHILD | OverlappedWindow, "Child", 0, "LorvekTarget", windows[0]));
+        for (HWND window : windows) target.Messages(window);
+    }
+    const UINT unsubclass = RegisterWindowMessageW(L"MOX_WINDOWMANAGER_UNSUBCLASS");
+    for (HWND window : windows) {
+        const std::vector<UINT> received = target.Messages(window);
+        EXPECT_EQ(std::count(received.begin(), received.end(), unsubclass), 1) << "passed on once before the release";
+        EXPECT_FALSE(Managed(target, window));
+        EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 1), 0);
+        EXPECT_FALSE(Topmost(window));
+    }
+    TargetProcess fresh;
+    fresh.Create(OverlappedWindow, "After the stop");
+    EXPECT_EQ(fresh.Command("loaded"), "0");
+}
+
+TEST(Bindings, KeysMessageAndHitTestChooseTheAction)
+{
+    HookSession session;
+    SetMouseAction(MoxButtonRight, 0, HTCAPTION, MoxActionSendToBack);
+    SetMouseAction(MoxButtonMiddle, 0, HTCAPTION, MoxActionMinimize);
+    SetMouseAction(MoxButtonMiddle, 1, HTMINBUTTON, MoxActionMinimizeToTray);
+    SetMouseActionDblClk(MoxButtonLeft, 0, HTCAPTION, MoxActionRollup);
+    MouseTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
+    TargetProcess target;
+    target.Create(OverlappedWindow, "Below");
+    const struct {
+        std::vector<WORD> keys;
+        UINT message;
+        WPARAM hit;
+        bool claimed;
+        bool (*happened)(HWND);
+    } rows[] = {
+        {{}, WM_NCRBUTTONUP, HTCAPTION, true, Last},
+        {{}, WM_NCRBUTTONDOWN, HTCAPTION, true, Untouched},
+        {{}, WM_NCMBUTTONUP, HTCAPTION, true, Iconic},
+        {{VK_CONTROL}, WM_NCMBUTTONUP, HTCAPTION, false, Untouched},
+        {{}, WM_NCMBUTTONUP, HTBOTTOM, false, Untouched},
+        {{VK_CONTROL}, WM_NCMBUTTONUP, HTMINBUTTON, true, InTray},
+        {{VK_SHIFT}, WM_NCMBUTTONUP, HTMINBUTTON, false, Untouched},
+        {{}, WM_NCLBUTTONDBLCLK, HTCAPTION, true, RolledUp},
+        {{}, WM_NCMBUTTONDBLCLK, HTCAPTION, false, Untouched},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Hex(row.message) + " hit " + Hex(row.hit) + " keys " + std::to_string(row.keys.size()));
+        const HWND window = target.Create(OverlappedWindow, "Bound");
+        target.Messages(window);
+        Keys(row.keys, true, &target);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, row.message, row.hit, MAKELPARAM(150, 110), SMTO_ABORTIFHUNG, 5000, &result);
+        Keys(row.keys, false);
+        const std::vector<UINT> received = target.Messages(window);
+        EXPECT_EQ(std::find(received.begin(), received.end(), row.message) == received.end(), row.claimed);
+        EXPECT_TRUE(row.happened(window));
+    }
+}
+
+TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows)
+{
+    HookSession session;
+    MoveSizeOverlay overlay;  // before the target loads the library, which looks for it once
+    TargetProcess target;
+    const HWND still = target.Create(OverlappedWindow, "Still");
+    const HWND moved = target.Create(OverlappedWindow, "Moved");
+    SetWindowPos(still, nullptr, 500, 100, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetForegroundWindow(moved);
+    const POINT start = Caption(moved);
+    ASSERT_GE(start.x, 0);
+    MouseTo(start);  // before Alt: the pointer entering a window makes Wine read the keyboard again
+    Keys({VK_MENU}, true, &target);
+    overlay.Clear();
+    target.Messages(moved);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 10; ++step) MouseTo({start.x + 395 * step / 10, start.y + 7 * step / 10});
+    Mouse(MOUSEEVENTF_LEFTUP);
+    Keys({VK_MENU}, false);
+    Keys({VK_ESCAPE}, true);  // Alt released alone opens keyboard menu mode
+    Keys({VK_ESCAPE}, false);
+    const RECT r = WindowRect(moved);
+    EXPECT_EQ(r.left, 500) << "the left edges snap";
+    EXPECT_EQ(r.top, 100) << "and the top edges";
+    EXPECT_EQ(r.right - r.left, 320);
+    ExpectSequence(target.Messages(moved), {WM_ENTERSIZEMOVE, WM_MOVING, WM_EXITSIZEMOVE}, "the window's loop");
+    std::vector<UINT> causes;
+    const std::vector<MoveSizePost> posts = overlay.Posts();
+    for (const MoveSizePost& post : posts) causes.push_back(static_cast<UINT>(post.cause));
+    ExpectSequence(causes, {WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE}, "the read-out");
+    ASSERT_GE(posts.size(), 3u);
+    EXPECT_EQ(posts[posts.size() - 2].data, MAKELPARAM(500, 100));
+}
+
+} // namespace
