@@ -120,6 +120,13 @@ const std::map<std::string, Command> commands = {
      }},
     {"loaded", [](Args&) { return std::to_string(GetModuleHandleW(hookLibrary.c_str()) != nullptr); }},
     {"keystate", [](Args& in) { return std::to_string(GetAsyncKeyState(static_cast<int>(Next(in))) != 0); }},
+    // classic WINDOW: a theme class that no visual style has, so the window is drawn classic
+    {"classic", [](Args& in) {
+         using SetTheme = HRESULT(WINAPI*)(HWND, const wchar_t*, const wchar_t*);
+         const auto set = reinterpret_cast<SetTheme>(
+             reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"uxtheme.dll"), "SetWindowTheme")));
+         return Hex(static_cast<ULONG>(set(NextWindow(in), nullptr, L"LorvekNoStyle")));
+     }},
     // churn COUNT: starts creating and destroying COUNT windows; churned: how many so far
     {"churn", [](Args& in) {
          churned = 0;

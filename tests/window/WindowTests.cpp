@@ -29,7 +29,8 @@ bool Last(HWND window) { return GetWindow(window, GW_HWNDNEXT) == nullptr; }
 POINT Caption(HWND window)
 {
     const RECT r = WindowRect(window);
-    return HitPoint(window, HTCAPTION, {(r.left + r.right) / 2, r.top}, 0, 1, 60);
+    const POINT top = HitPoint(window, HTCAPTION, {(r.left + r.right) / 2, r.top}, 0, 1, 60);
+    return {top.x, top.y + GetSystemMetrics(SM_CYSIZE) / 2};
 }
 
 TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats)
@@ -214,6 +215,110 @@ TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows)
     ExpectSequence(causes, {WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE}, "the read-out");
     ASSERT_GE(posts.size(), 3u);
     EXPECT_EQ(posts[posts.size() - 2].data, MAKELPARAM(500, 100));
+}
+
+Image Face(POINT centre) { return CaptureScreen({centre.x - 4, centre.y - 4, centre.x + 4, centre.y + 4}); }
+
+TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows)
+{
+    HookSession session;
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Pin");
+    SetForegroundWindow(window);
+    const POINT caption = Caption(window);
+    const POINT minimize = HitPoint(window, HTMINBUTTON, {WindowRect(window).right - 1, caption.y}, -1, 0);
+    const POINT edge = HitPoint(window, HTBORDER, minimize, -1, 0, 100);  // the pin answers HTBORDER
+    ASSERT_GE(edge.x, 0);
+    const POINT pin = {edge.x - 6, caption.y};
+    MouseTo({0, 0});
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
+    PumpFor(200);
+    const Image themed = Face(pin);
+    EXPECT_EQ(target.Command("classic " + Hex(window)), "0");
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Image classic;
+    EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
+    const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
+    EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), glyph), 16) << "the pin on the face";
+    const struct {
+        POINT releaseAt;
+        bool topmost;
+        const Image* face;
+    } clicks[] = {{pin, true, nullptr}, {{pin.x, pin.y + 80}, true, nullptr}, {pin, false, &classic}};
+    Image pushed;
+    for (const auto& click : clicks) {
+        MouseTo(pin);
+        target.Messages(window);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        MouseTo(click.releaseAt);
+        Mouse(MOUSEEVENTF_LEFTUP);
+        MouseTo({0, 0});
+        EXPECT_EQ(Topmost(window), click.topmost);
+        const std::vector<UINT> received = target.Messages(window);
+        EXPECT_EQ(std::count(received.begin(), received.end(), WM_NCLBUTTONDOWN), 0) << "the press is the button's";
+        if (pushed.pixels.empty()) WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000);
+        EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == (click.face ? *click.face : pushed).pixels; }, 2000));
+    }
+    EXPECT_NE(pushed.pixels, classic.pixels);
+}
+
+TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists)
+{
+    const wchar_t* const path = L"C:\\Lorvek\\Lorvek.log";
+    CreateDirectoryW(L"C:\\Lorvek", nullptr);
+    CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    {
+        HookSession session;
+        TargetProcess target;
+        const HWND window = target.Create(OverlappedWindow, "Logged");
+        CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        for (int i = 0; i < 25; ++i) SendMessageW(window, WM_USER + 7, 0, 0);
+        const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::wstring text(GetFileSize(file, nullptr) / 2, L'\0');
+        DWORD read = 0;
+        ReadFile(file, &text[0], static_cast<DWORD>(text.size() * 2), &read, nullptr);
+        CloseHandle(file);
+        wchar_t line[64];
+        wsprintfW(line, L"TitleButtonsWindowProc 0x%X ", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)));
+        size_t lines = 0;
+        for (size_t at = 0; (at = text.find(line, at)) != std::wstring::npos; ++at) ++lines;
+        EXPECT_EQ(lines, 25u);
+    }
+    DeleteFileW(path);
+}
+
+TEST(Stress, ThousandWindowsComeAndGoWhileTheHookStartsAndStops)
+{
+    HookSession session;
+    TargetProcess target;
+    target.Create(OverlappedWindow, "Loads the library");
+    target.Command("churn 3e8");
+    for (int turn = 0; turn < 2000 && target.Command("churned") != "3e8"; ++turn) {
+        if (turn % 2) WindowManagerStart(); else WindowManagerStop();
+    }
+    EXPECT_EQ(target.Command("churned"), "3e8");
+    WindowManagerStart();
+    EXPECT_TRUE(Managed(target, target.Create(OverlappedWindow, "After the churn")));
+}
+
+// The picture in the README: a managed window with its system menu open, always on top checked.
+TEST(Screenshot, ManagedWindowWithItsSystemMenuOpen)
+{
+    HookSession session;
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Untitled - Editor");
+    SendFeature(window, L"MOX_ON_TOP", 1);
+    SetForegroundWindow(window);
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }));
+    PumpFor(300);  // the menu finishes painting
+    RECT area = WindowRect(window), menuArea = WindowRect(menu);
+    UnionRect(&area, &area, &menuArea);
+    CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr);
+    EXPECT_TRUE(SavePng(CaptureScreen(area), ExecutableDirectory() + L"screenshots\\managed-window-menu.png"));
+    Keys({VK_ESCAPE}, true);
+    Keys({VK_ESCAPE}, false);
 }
 
 } // namespace
