@@ -19,32 +19,19 @@ void ResetSharedSettings()
     }
 }
 
-HookSession::HookSession()
-{
-    WindowManagerStop();
-    ResetSharedSettings();
-    WindowManagerStart();
-}
-
-HookSession::~HookSession() { WindowManagerStop(); }
-
 std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu)
 {
     std::vector<MenuItem> items;
-    for (const MenuItem& item : menu) {
-        if (!item.separator && item.id >= 0xE010 && item.id <= 0xE040) items.push_back(item);
-    }
+    std::copy_if(menu.begin(), menu.end(), std::back_inserter(items),
+                 [](const MenuItem& item) { return !item.separator && item.id >= 0xE010 && item.id <= 0xE040; });
     return items;
 }
 
 std::string Hex(unsigned long long value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%llx", value);
-    return text;
+    char text[20];
+    return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
 }
-
-std::string Hex(const void* pointer) { return Hex(reinterpret_cast<uintptr_t>(pointer)); }
 
 LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command)
 {
@@ -56,60 +43,47 @@ LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command)
 TargetProcess::TargetProcess(const std::string& hookLibrary)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE childInput = nullptr, childOutput = nullptr;
-    CreatePipe(&childInput, &m_input, &inherit, 0);
-    CreatePipe(&m_output, &childOutput, &inherit, 0);
+    HANDLE input = nullptr, output = nullptr;
+    CreatePipe(&input, &m_input, &inherit, 0);
+    CreatePipe(&m_output, &output, &inherit, 0);
     SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
-    const std::wstring program = ExecutableDirectory() + L"target.exe";
-    try {
-        m_process = new ChildProcess(L"\"" + program + L"\" " + Widen(hookLibrary), childInput, childOutput);
-    } catch (...) {
-        CloseHandle(childInput);
-        CloseHandle(childOutput);
-        throw;
-    }
-    CloseHandle(childInput);
-    CloseHandle(childOutput);
-    Command("pid");  // the reply says the program is ready
+    struct Ends { HANDLE a, b; ~Ends() { CloseHandle(a), CloseHandle(b); } } childEnds = {input, output};
+    m_process.reset(new ChildProcess(L"\"" + ExecutableDirectory() + L"target.exe\" " + Widen(hookLibrary), input, output));
+    Command("pid");  // the answer says the program is ready
 }
 
 TargetProcess::~TargetProcess()
 {
-    CloseHandle(m_input);  // the program ends when its input does
+    CloseHandle(m_input);  // the program ends with its input
     m_process->WaitForExit(5000);
-    delete m_process;
     CloseHandle(m_output);
 }
 
 std::string TargetProcess::Command(const std::string& line)
 {
-    const std::string request = line + "\n";
-    DWORD count = 0;
-    if (!WriteFile(m_input, request.data(), static_cast<DWORD>(request.size()), &count, nullptr)) {
-        throw std::runtime_error("target.exe is gone");
-    }
-    const ULONGLONG deadline = GetTickCount64() + 20000;
-    for (size_t end; (end = m_pending.find('\n')) == std::string::npos;) {
-        if (!PeekNamedPipe(m_output, nullptr, 0, nullptr, &count, nullptr)) throw std::runtime_error("target.exe died");
-        if (GetTickCount64() > deadline) throw std::runtime_error("target.exe did not answer " + line);
+    DWORD count = static_cast<DWORD>(line.size() + 1);
+    if (!WriteFile(m_input, (line + "\n").c_str(), count, &count, nullptr)) throw std::runtime_error("target.exe gone");
+    for (const ULONGLONG end = GetTickCount64() + 20000; m_pending.find('\n') == std::string::npos;) {
         char buffer[4096];
+        if (!PeekNamedPipe(m_output, nullptr, 0, nullptr, &count, nullptr) || GetTickCount64() > end) {
+            throw std::runtime_error("target.exe did not answer " + line);
+        }
         if (count == 0) PumpFor(1);
-        if (count > 0 && ReadFile(m_output, buffer, sizeof buffer < count ? sizeof buffer : count, &count, nullptr)) {
+        if (count > 0 && ReadFile(m_output, buffer, std::min<DWORD>(count, sizeof buffer), &count, nullptr)) {
             m_pending.append(buffer, count);
         }
     }
-    const size_t end = m_pending.find('\n');
-    const std::string reply = m_pending.substr(0, end);
-    m_pending.erase(0, end + 1);
+    const std::string reply = m_pending.substr(0, m_pending.find('\n'));
+    m_pending.erase(0, reply.size() + 1);
     return reply;
 }
 
 HWND TargetProcess::Create(DWORD style, const std::string& title, DWORD exStyle, const std::string& className,
                            HWND parent)
 {
-    const std::string reply = Command("create " + Hex(style) + " " + Hex(exStyle) + " " + Hex(parent) + " " +
-                                      className + " " + title);
+    const std::string reply =
+        Command("create " + Hex(style) + " " + Hex(exStyle) + " " + Hex(parent) + " " + className + " " + title);
     if (reply.rfind("error", 0) == 0) throw std::runtime_error("create failed: " + reply);
     return reinterpret_cast<HWND>(std::strtoull(reply.c_str(), nullptr, 16));
 }
@@ -136,28 +110,17 @@ std::vector<UINT> TargetProcess::Messages(HWND window)
     return messages;
 }
 
-void MouseTo(POINT point)
+void Mouse(POINT at, DWORD flags)
 {
-    SetCursorPos(point.x, point.y);
-    PumpFor(60);
-}
-
-void Mouse(DWORD flags)
-{
-    std::vector<INPUT> events;
-    for (DWORD bit = 1; bit != 0 && bit <= flags; bit <<= 1) {
-        if (flags & bit) events.push_back(INPUT{INPUT_MOUSE, {}});
-        if (flags & bit) events.back().mi.dwFlags = bit;
-    }
-    SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-    PumpFor(100);
+    INPUT input = {INPUT_MOUSE, {}};
+    input.mi.dwFlags = flags;
+    SetCursorPos(at.x, at.y);
+    if (flags != 0) SendInput(1, &input, sizeof input);
+    PumpFor(80);
 }
 
 void Keys(const std::vector<WORD>& keys, bool down, TargetProcess* reader)
 {
-    // Wine reads the keyboard from X again when the focus or the pointer moves
-    // into a window, letting go of keys pressed through SendInput: press again
-    // until the target reads them all held.
     for (int attempt = 0; attempt < 5; ++attempt) {
         bool held = true;
         for (WORD key : keys) {
@@ -169,7 +132,7 @@ void Keys(const std::vector<WORD>& keys, bool down, TargetProcess* reader)
             held = false;
         }
         PumpFor(60);
-        if (held || reader == nullptr) return;
+        if (held || reader == nullptr || !down) return;
     }
 }
 
@@ -181,13 +144,6 @@ POINT HitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps
         if (static_cast<LRESULT>(hit) == code) return p;
     }
     return POINT{-1, -1};
-}
-
-RECT WindowRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
 }
 
 void ExpectSequence(const std::vector<UINT>& actual, const std::vector<UINT>& expected, const char* what)

@@ -5,26 +5,17 @@
 
 namespace harness {
 
-Image CaptureWindow(HWND window)
-{
-    RECT rect = {};
-    return GetWindowRect(window, &rect) ? CaptureScreen(rect) : Image();
-}
-
 Image CaptureScreen(const RECT& rect)
 {
     Image image;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return image;
     BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     void* bits = nullptr;
     const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    if (bits != nullptr && BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY)) {
-        GdiFlush();
-        image.width = width;
-        image.height = height;
+    if (bits != nullptr && BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) && GdiFlush()) {
+        image.width = width, image.height = height;
         image.pixels.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
         for (uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
     }
@@ -38,15 +29,14 @@ Image CaptureScreen(const RECT& rect)
 bool SavePng(const Image& image, const std::wstring& path)
 {
     // The factory straight from the imaging component: no COM set-up, no import library.
-    using CreateFactory = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
-    const auto create = reinterpret_cast<CreateFactory>(reinterpret_cast<void*>(
+    const auto create = reinterpret_cast<HRESULT(WINAPI*)(UINT, IWICImagingFactory**)>(reinterpret_cast<void*>(
         GetProcAddress(LoadLibraryW(L"windowscodecs.dll"), "WICCreateImagingFactory_Proxy")));
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
     IWICBitmapFrameEncode* frame = nullptr;
     WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
-    const UINT stride = static_cast<UINT>(image.width) * 4;
+    const UINT width = static_cast<UINT>(image.width), height = static_cast<UINT>(image.height);
     std::vector<uint32_t> pixels = image.pixels;
     const bool saved =
         create != nullptr && SUCCEEDED(create(WINCODEC_SDK_VERSION, &factory)) &&
@@ -54,10 +44,8 @@ bool SavePng(const Image& image, const std::wstring& path)
         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
         SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
         SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-        SUCCEEDED(frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height))) &&
-        SUCCEEDED(frame->SetPixelFormat(&format)) &&
-        SUCCEEDED(frame->WritePixels(static_cast<UINT>(image.height), stride, stride * static_cast<UINT>(image.height),
-                                     reinterpret_cast<BYTE*>(pixels.data()))) &&
+        SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        SUCCEEDED(frame->WritePixels(height, width * 4, width * 4 * height, reinterpret_cast<BYTE*>(pixels.data()))) &&
         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
     for (IUnknown* object : std::initializer_list<IUnknown*>{frame, encoder, stream, factory}) {
         if (object != nullptr) object->Release();
