@@ -15,7 +15,6 @@ namespace {
 using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
 std::map<HWND, std::vector<UINT>> received;
-volatile LONG churned = 0;
 
 unsigned long long Next(Args& in)
 {
@@ -43,17 +42,6 @@ HWND Create(DWORD style, DWORD exStyle, HWND parent, const std::string& name, co
     RegisterClassW(&windowClass);  // fails harmlessly when registered before
     return CreateWindowExW(exStyle, className.c_str(), std::wstring(title.begin(), title.end()).c_str(), style, 100,
                            100, 320, 240, parent, nullptr, nullptr, nullptr);
-}
-
-// Hidden captioned windows made and destroyed on a thread that keeps answering sent messages.
-DWORD WINAPI Churn(void* count)
-{
-    for (MSG message; churned < static_cast<LONG>(reinterpret_cast<UINT_PTR>(count)); InterlockedIncrement(&churned)) {
-        const HWND window = Create(WS_OVERLAPPEDWINDOW, 0, nullptr, "Churned", "Churned");
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        DestroyWindow(window);
-    }
-    return 0;
 }
 
 const std::map<std::string, std::string (*)(Args&)> commands = {
@@ -105,12 +93,6 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
              reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"uxtheme.dll"), "SetWindowTheme")));
          return Hex(static_cast<ULONG>(set(NextWindow(in), nullptr, L"LorvekNoStyle")));
      }},
-    {"churn", [](Args& in) {  // COUNT windows, one after another, on a thread of their own
-         churned = 0;
-         CloseHandle(CreateThread(nullptr, 0, Churn, reinterpret_cast<void*>(Next(in)), 0, nullptr));
-         return std::string("ok");
-     }},
-    {"churned", [](Args&) { return Hex(static_cast<ULONG>(churned)); }},
 };
 
 } // namespace

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <thread>
 
 #include "Harness.h"
 #include "MoveSizeOverlay.h"
@@ -43,11 +46,8 @@ TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats)
     WindowManagerSetIgnoreTitle({L"Secret*", L"?"});
     WindowManagerSetIgnoreClass({L"Hidden?Class"});
     const HWND parent = target.Create(OverlappedWindow, "Parent");
-    const struct {
-        DWORD style;
-        const char *title, *className;
-        bool managed;
-    } rows[] = {{OverlappedWindow, "Plain", "LorvekTarget", true},
+    const struct { DWORD style; const char *title, *className; bool managed; } rows[] = {
+                {OverlappedWindow, "Plain", "LorvekTarget", true},
                 {WS_CAPTION | WS_VISIBLE, "No system menu", "LorvekTarget", false},
                 {WS_POPUP | WS_BORDER | WS_SYSMENU | WS_VISIBLE, "Border only", "LorvekTarget", false},
                 {WS_POPUP | WS_DLGFRAME | WS_SYSMENU | WS_VISIBLE, "Dialog frame only", "LorvekTarget", false},
@@ -73,21 +73,13 @@ TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats)
 
 TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop)
 {
-    const struct {
-        const wchar_t* message;
-        const char* item;
-        bool (*on)(HWND);
-        bool keptAtStop;
-    } features[] = {{L"MOX_ON_TOP", "Always on top", Topmost, true},
+    const struct { const wchar_t* message; const char* item; bool (*on)(HWND); bool keptAtStop; } features[] = {
+                    {L"MOX_ON_TOP", "Always on top", Topmost, true},
                     {L"MOX_ROLLUP", "Rollup", RolledUp, false},
                     {L"MOX_TRAY", "Minimize To Tray", InTray, false},
                     {L"MOX_TRANSPARENT", "Transparent", SeeThrough, true}};
     // The command (0: the feature's system-menu item), its answer, the state after.
-    const struct {
-        WPARAM command;
-        LRESULT answer;
-        bool on;
-    } steps[] = {{1, 1, true}, {1, 1, true}, {4, 1, true}, {2, 1, false}, {4, 0, false},
+    const struct { WPARAM command; LRESULT answer; bool on; } steps[] = {{1, 1, true}, {1, 1, true}, {4, 1, true}, {2, 1, false}, {4, 0, false},
                  {3, 1, true}, {0, 0, false}, {0, 0, true}, {9, 0, true}};
     for (int f = 0; f < 4; ++f) {
         SCOPED_TRACE(features[f].item);
@@ -149,13 +141,8 @@ TEST(Bindings, KeysMessageAndHitTestChooseTheAction)
     Mouse({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
     TargetProcess target;
     target.Create(OverlappedWindow, "Below");
-    const struct {
-        std::vector<WORD> keys;
-        UINT message;
-        WPARAM hit;
-        bool claimed;
-        bool (*happened)(HWND);
-    } rows[] = {{{}, WM_NCRBUTTONUP, HTCAPTION, true, Last},
+    const struct { std::vector<WORD> keys; UINT message; WPARAM hit; bool claimed; bool (*happened)(HWND); } rows[] = {
+                {{}, WM_NCRBUTTONUP, HTCAPTION, true, Last},
                 {{}, WM_NCRBUTTONDOWN, HTCAPTION, true, Untouched},
                 {{}, WM_NCMBUTTONUP, HTCAPTION, true, Iconic},
                 {{VK_CONTROL}, WM_NCMBUTTONUP, HTCAPTION, false, Untouched},
@@ -232,11 +219,7 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows)
     EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
     const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
     EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), glyph), 16) << "the pin on the face";
-    const struct {
-        POINT releaseAt;
-        bool topmost;
-        const Image* face;
-    } clicks[] = {{pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}};
+    const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {{pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}};
     for (const auto& click : clicks) {
         target.Messages(window);
         Mouse(pin, MOUSEEVENTF_LEFTDOWN);
@@ -260,11 +243,9 @@ TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists)
         const HWND window = target.Create(OverlappedWindow, "Logged");
         CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         for (int i = 0; i < 25; ++i) SendMessageW(window, WM_USER + 7, 0, 0);
-        const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        std::wstring text(GetFileSize(file, nullptr) / 2, L'\0');
-        DWORD read = 0;
-        ReadFile(file, &text[0], static_cast<DWORD>(text.size() * 2), &read, nullptr);
-        CloseHandle(file);
+        std::ifstream file(path, std::ios::binary);  // UTF-16 lines
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
         wchar_t line[64];
         wsprintfW(line, L"TitleButtonsWindowProc 0x%X ", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)));
         size_t lines = 0;
@@ -277,14 +258,20 @@ TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists)
 TEST(Stress, ThousandWindowsComeAndGoWhileTheHookStartsAndStops)
 {
     HookSession session;
-    TargetProcess target;
-    target.Create(OverlappedWindow, "Loads the library");
-    target.Command("churn 3e8");
-    for (int turn = 0; turn < 2000 && target.Command("churned") != "3e8"; ++turn) {
-        if (turn % 2) WindowManagerStart(); else WindowManagerStop();
+    std::atomic<bool> done{false};
+    std::thread switcher([&] {
+        for (int turn = 0; !done; ++turn) turn % 2 ? WindowManagerStart() : WindowManagerStop();
+    });
+    for (int i = 0; i < 1000; ++i) {  // hidden: destroying a shown window takes Wine long
+        const HWND window = CreateWindowW(L"Static", L"Churned", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                          nullptr, nullptr, nullptr);
+        PumpFor(0);
+        EXPECT_TRUE(DestroyWindow(window));
     }
-    EXPECT_EQ(target.Command("churned"), "3e8");
+    done = true;
+    switcher.join();
     WindowManagerStart();
+    TargetProcess target;
     EXPECT_TRUE(Managed(target, target.Create(OverlappedWindow, "After the churn")));
 }
 
