@@ -5,8 +5,7 @@
 
 namespace {
 
-bool ThrowingWindowProc(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT&)
-{
+bool ThrowingWindowProc(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT&) {
     if (message != RegisterWindowMessageW(L"MOX_TEST_THROW")) return false;
     RECT rect;
     if (wParam == 1) CWndProxy().GetClientRect(rect);  // no window: ERROR_INVALID_WINDOW_HANDLE

@@ -10,8 +10,7 @@
 
 using namespace harness;
 
-TEST(SubclassErrors, ExceptionOfAChainMemberIsReportedInABoxOwnedByTheWindow)
-{
+TEST(SubclassErrors, ExceptionOfAChainMemberIsReportedInABoxOwnedByTheWindow) {
     const struct {
         WPARAM kind;
         std::wstring text;

@@ -9,8 +9,7 @@
 
 namespace harness {
 
-void ResetSharedSettings()
-{
+void ResetSharedSettings() {
     WindowManagerSetIgnoreTitle({});
     WindowManagerSetIgnoreClass({});
     for (int cell = 0; cell < 3 * 3 * 22; ++cell) {
@@ -19,29 +18,26 @@ void ResetSharedSettings()
     }
 }
 
-std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu)
-{
+std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu) {
     std::vector<MenuItem> items;
-    std::copy_if(menu.begin(), menu.end(), std::back_inserter(items),
-                 [](const MenuItem& item) { return !item.separator && item.id >= 0xE010 && item.id <= 0xE040; });
+    for (const MenuItem& item : menu) {
+        if (!item.separator && item.id >= 0xE010 && item.id <= 0xE040) items.push_back(item);
+    }
     return items;
 }
 
-std::string Hex(unsigned long long value)
-{
+std::string Hex(unsigned long long value) {
     char text[20];
     return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
 }
 
-LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command)
-{
+LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, RegisterWindowMessageW(message), command, 0, SMTO_ABORTIFHUNG, 10000, &result);
     return static_cast<LRESULT>(result);
 }
 
-TargetProcess::TargetProcess(const std::string& hookLibrary)
-{
+TargetProcess::TargetProcess(const std::string& hookLibrary) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE input = nullptr, output = nullptr;
     CreatePipe(&input, &m_input, &inherit, 0);
@@ -53,43 +49,35 @@ TargetProcess::TargetProcess(const std::string& hookLibrary)
     Command("pid");  // the answer says the program is ready
 }
 
-TargetProcess::~TargetProcess()
-{
+TargetProcess::~TargetProcess() {
     CloseHandle(m_input);  // the program ends with its input
-    m_process->WaitForExit(5000);
-    CloseHandle(m_output);
+    m_process->WaitForExit(5000), CloseHandle(m_output);
 }
 
-std::string TargetProcess::Command(const std::string& line)
-{
+std::string TargetProcess::Command(const std::string& line) {
+    std::string reply;
     DWORD count = static_cast<DWORD>(line.size() + 1);
     if (!WriteFile(m_input, (line + "\n").c_str(), count, &count, nullptr)) throw std::runtime_error("target.exe gone");
-    for (const ULONGLONG end = GetTickCount64() + 20000; m_pending.find('\n') == std::string::npos;) {
-        char buffer[4096];
+    for (const ULONGLONG end = GetTickCount64() + 20000;;) {
+        char c = 0;
         if (!PeekNamedPipe(m_output, nullptr, 0, nullptr, &count, nullptr) || GetTickCount64() > end) {
             throw std::runtime_error("target.exe did not answer " + line);
         }
         if (count == 0) PumpFor(1);
-        if (count > 0 && ReadFile(m_output, buffer, std::min<DWORD>(count, sizeof buffer), &count, nullptr)) {
-            m_pending.append(buffer, count);
-        }
+        else if (ReadFile(m_output, &c, 1, &count, nullptr) && c == '\n') return reply;
+        else reply += c;
     }
-    const std::string reply = m_pending.substr(0, m_pending.find('\n'));
-    m_pending.erase(0, reply.size() + 1);
-    return reply;
 }
 
 HWND TargetProcess::Create(DWORD style, const std::string& title, DWORD exStyle, const std::string& className,
-                           HWND parent)
-{
+                           HWND parent) {
     const std::string reply =
         Command("create " + Hex(style) + " " + Hex(exStyle) + " " + Hex(parent) + " " + className + " " + title);
     if (reply.rfind("error", 0) == 0) throw std::runtime_error("create failed: " + reply);
     return reinterpret_cast<HWND>(std::strtoull(reply.c_str(), nullptr, 16));
 }
 
-std::vector<MenuItem> TargetProcess::Menu(HWND window)
-{
+std::vector<MenuItem> TargetProcess::Menu(HWND window) {
     std::vector<MenuItem> items;
     std::istringstream in(Command("menu " + Hex(window)));
     for (std::string entry; std::getline(in, entry, '|');) {  // ID:FLAGS:TEXT
@@ -102,16 +90,14 @@ std::vector<MenuItem> TargetProcess::Menu(HWND window)
     return items;
 }
 
-std::vector<UINT> TargetProcess::Messages(HWND window)
-{
+std::vector<UINT> TargetProcess::Messages(HWND window) {
     std::vector<UINT> messages;
     std::istringstream in(Command("messages " + Hex(window)));
     for (std::string word; in >> word;) messages.push_back(static_cast<UINT>(std::strtoul(word.c_str(), nullptr, 16)));
     return messages;
 }
 
-void Mouse(POINT at, DWORD flags)
-{
+void Mouse(POINT at, DWORD flags) {
     INPUT input = {INPUT_MOUSE, {}};
     input.mi.dwFlags = flags;
     SetCursorPos(at.x, at.y);
@@ -119,25 +105,17 @@ void Mouse(POINT at, DWORD flags)
     PumpFor(80);
 }
 
-void Keys(const std::vector<WORD>& keys, bool down, TargetProcess* reader)
-{
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        bool held = true;
-        for (WORD key : keys) {
-            if (reader != nullptr && down && reader->Command("keystate " + Hex(key)) == "1") continue;
-            INPUT input = {INPUT_KEYBOARD, {}};
-            input.ki.wVk = key;
-            input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-            SendInput(1, &input, sizeof input);
-            held = false;
-        }
-        PumpFor(60);
-        if (held || reader == nullptr || !down) return;
+void Keys(const std::vector<WORD>& keys, bool down) {
+    for (WORD key : keys) {
+        INPUT input = {INPUT_KEYBOARD, {}};
+        input.ki.wVk = key;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        SendInput(1, &input, sizeof input);
     }
+    PumpFor(100);
 }
 
-POINT HitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps)
-{
+POINT HitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps) {
     for (POINT p = start; steps-- > 0; p.x += dx, p.y += dy) {
         DWORD_PTR hit = HTNOWHERE;
         SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y), SMTO_ABORTIFHUNG, 5000, &hit);
@@ -146,8 +124,7 @@ POINT HitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps
     return POINT{-1, -1};
 }
 
-void ExpectSequence(const std::vector<UINT>& actual, const std::vector<UINT>& expected, const char* what)
-{
+void ExpectSequence(const std::vector<UINT>& actual, const std::vector<UINT>& expected, const char* what) {
     std::vector<UINT> seen;
     for (UINT message : actual) {
         const bool named = std::find(expected.begin(), expected.end(), message) != expected.end();

@@ -16,8 +16,7 @@ namespace harness {
 
 constexpr DWORD OverlappedWindow = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 void ResetSharedSettings();  // no ignore patterns, no bindings
-// Stops what an earlier test left, resets the settings and starts the hook; stops it at the end.
-struct HookSession {
+struct HookSession {  // from a known state: stopped, settings reset, started; stopped at the end
     HookSession() { WindowManagerStop(), ResetSharedSettings(), WindowManagerStart(); }
     ~HookSession() { WindowManagerStop(); }
 };
@@ -46,18 +45,14 @@ public:
 private:
     HANDLE m_input = nullptr, m_output = nullptr;
     std::unique_ptr<ChildProcess> m_process;
-    std::string m_pending;
 };
 
-// Real input through the system's queue.
 void Mouse(POINT at, DWORD flags = 0);  // moves there, then one MOUSEEVENTF_ button event
-// Wine reads the keyboard from X again when a window gets the pointer or the
-// focus: a press is repeated until `reader` reads every key held.
-void Keys(const std::vector<WORD>& keys, bool down, TargetProcess* reader = nullptr);
+// Wine reads the keyboard from X again when a window gets the pointer: move the pointer first.
+void Keys(const std::vector<WORD>& keys, bool down);
 // The first point from `start` in steps of (dx, dy) where the window answers `code`; {-1, -1} if none.
 POINT HitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps = 400);
 inline RECT WindowRect(HWND window) { RECT rect = {}; return GetWindowRect(window, &rect), rect; }
-
 // The messages of `actual` that `expected` names, repeats folded, compared with `expected`.
 void ExpectSequence(const std::vector<UINT>& actual, const std::vector<UINT>& expected, const char* what);
 

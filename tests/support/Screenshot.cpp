@@ -5,8 +5,7 @@
 
 namespace harness {
 
-Image CaptureScreen(const RECT& rect)
-{
+Image CaptureScreen(const RECT& rect) {
     Image image;
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
@@ -26,8 +25,7 @@ Image CaptureScreen(const RECT& rect)
     return image;
 }
 
-bool SavePng(const Image& image, const std::wstring& path)
-{
+bool SavePng(const Image& image, const std::wstring& path) {
     // The factory straight from the imaging component: no COM set-up, no import library.
     const auto create = reinterpret_cast<HRESULT(WINAPI*)(UINT, IWICImagingFactory**)>(reinterpret_cast<void*>(
         GetProcAddress(LoadLibraryW(L"windowscodecs.dll"), "WICCreateImagingFactory_Proxy")));

@@ -16,26 +16,22 @@ using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
 std::map<HWND, std::vector<UINT>> received;
 
-unsigned long long Next(Args& in)
-{
+unsigned long long Next(Args& in) {
     std::string word;
     return std::strtoull((in >> word, word).c_str(), nullptr, 16);
 }
 HWND NextWindow(Args& in) { return reinterpret_cast<HWND>(Next(in)); }
-std::string Hex(unsigned long long value)
-{
+std::string Hex(unsigned long long value) {
     char text[20];
     return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
 }
 
-LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     received[window].push_back(message);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND Create(DWORD style, DWORD exStyle, HWND parent, const std::string& name, const std::string& title)
-{
+HWND Create(DWORD style, DWORD exStyle, HWND parent, const std::string& name, const std::string& title) {
     const std::wstring className(name.begin(), name.end());
     const WNDCLASSW windowClass = {CS_DBLCLKS, Recording, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
                                    reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, className.c_str()};
@@ -86,7 +82,6 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          return std::string(manage != nullptr ? "ok" : "notloaded");
      }},
     {"loaded", [](Args&) { return std::to_string(GetModuleHandleW(hookLibrary.c_str()) != nullptr); }},
-    {"keystate", [](Args& in) { return std::to_string(GetAsyncKeyState(static_cast<int>(Next(in))) != 0); }},
     {"classic", [](Args& in) {  // a theme class that no visual style has: the window is drawn classic
          using SetTheme = HRESULT(WINAPI*)(HWND, const wchar_t*, const wchar_t*);
          const auto set = reinterpret_cast<SetTheme>(
@@ -97,8 +92,7 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc > 1) hookLibrary = std::wstring(argv[1], argv[1] + strlen(argv[1]));
     std::string pending;
     char buffer[4096];

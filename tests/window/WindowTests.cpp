@@ -23,8 +23,7 @@ bool InTray(HWND window) { return !IsWindowVisible(window); }
 bool Iconic(HWND window) { return IsIconic(window) != FALSE; }
 bool Last(HWND window) { return GetWindow(window, GW_HWNDNEXT) == nullptr; }
 bool Untouched(HWND window) { return !Iconic(window) && !InTray(window) && !RolledUp(window) && !Last(window); }
-bool SeeThrough(HWND window)
-{
+bool SeeThrough(HWND window) {
     BYTE alpha = 0;
     DWORD flags = 0;
     return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) && alpha == 191;
@@ -37,8 +36,7 @@ POINT Caption(HWND window)  // the middle of the caption's height
     return {top.x, top.y + GetSystemMetrics(SM_CYSIZE) / 2};
 }
 
-TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats)
-{
+TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats) {
     TargetProcess target;
     WindowManagerStop();
     const HWND early = target.Create(OverlappedWindow, "Created before the start");
@@ -46,41 +44,34 @@ TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats)
     WindowManagerSetIgnoreTitle({L"Secret*", L"?"});
     WindowManagerSetIgnoreClass({L"Hidden?Class"});
     const HWND parent = target.Create(OverlappedWindow, "Parent");
+    const DWORD popup = WS_POPUP | WS_SYSMENU | WS_VISIBLE;
     const struct { DWORD style; const char *title, *className; bool managed; } rows[] = {
-                {OverlappedWindow, "Plain", "LorvekTarget", true},
-                {WS_CAPTION | WS_VISIBLE, "No system menu", "LorvekTarget", false},
-                {WS_POPUP | WS_BORDER | WS_SYSMENU | WS_VISIBLE, "Border only", "LorvekTarget", false},
-                {WS_POPUP | WS_DLGFRAME | WS_SYSMENU | WS_VISIBLE, "Dialog frame only", "LorvekTarget", false},
-                {OverlappedWindow, "Secret plans", "LorvekTarget", false},
-                {OverlappedWindow, "secret plans", "LorvekTarget", true},
-                {OverlappedWindow, "X", "LorvekTarget", false},
-                {OverlappedWindow, "XY", "LorvekTarget", true},
-                {OverlappedWindow, "Class", "Hidden_Class", false},
-                {OverlappedWindow, "Class", "Hidden__Class", true},
-                {WS_CHILD | OverlappedWindow, "Child with a caption", "LorvekTarget", true}};
+        {OverlappedWindow, "Plain", "LorvekTarget", true}, {WS_CAPTION | WS_VISIBLE, "No menu", "LorvekTarget", false},
+        {popup | WS_BORDER, "Border only", "LorvekTarget", false}, {popup | WS_DLGFRAME, "Frame only", "LorvekTarget", false},
+        {OverlappedWindow, "Secret plans", "LorvekTarget", false}, {OverlappedWindow, "secret", "LorvekTarget", true},
+        {OverlappedWindow, "X", "LorvekTarget", false}, {OverlappedWindow, "XY", "LorvekTarget", true},
+        {OverlappedWindow, "Class", "Hidden_Class", false}, {OverlappedWindow, "Class", "Hidden__Class", true},
+        {WS_CHILD | OverlappedWindow, "Child with a caption", "LorvekTarget", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
         const HWND owner = (row.style & WS_CHILD) ? parent : nullptr;
-        EXPECT_EQ(Managed(target, target.Create(row.style, row.title, 0, row.className, owner)), row.managed);
+        const HWND window = target.Create(row.style, row.title, 0, row.className, owner);
+        EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 2), row.managed) << "a managed window claims the message";
     }
-    // Only the window's own thread admits it, and only once.
-    WindowManagerManageWindow(early);
+    WindowManagerManageWindow(early);  // only the window's own thread admits it, and only once
     EXPECT_FALSE(Managed(target, early));
-    EXPECT_EQ(target.Command("manage " + Hex(early)), "ok");
-    EXPECT_EQ(target.Command("manage " + Hex(early)), "ok");
+    EXPECT_EQ(target.Command("manage " + Hex(early)) + target.Command("manage " + Hex(early)), "okok");
     EXPECT_EQ(FeatureItems(target.Menu(early)).size(), 4u);
 }
 
-TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop)
-{
+TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop) {
     const struct { const wchar_t* message; const char* item; bool (*on)(HWND); bool keptAtStop; } features[] = {
-                    {L"MOX_ON_TOP", "Always on top", Topmost, true},
-                    {L"MOX_ROLLUP", "Rollup", RolledUp, false},
-                    {L"MOX_TRAY", "Minimize To Tray", InTray, false},
-                    {L"MOX_TRANSPARENT", "Transparent", SeeThrough, true}};
+        {L"MOX_ON_TOP", "Always on top", Topmost, true}, {L"MOX_ROLLUP", "Rollup", RolledUp, false},
+        {L"MOX_TRAY", "Minimize To Tray", InTray, false}, {L"MOX_TRANSPARENT", "Transparent", SeeThrough, true}};
     // The command (0: the feature's system-menu item), its answer, the state after.
-    const struct { WPARAM command; LRESULT answer; bool on; } steps[] = {{1, 1, true}, {1, 1, true}, {4, 1, true}, {2, 1, false}, {4, 0, false},
-                 {3, 1, true}, {0, 0, false}, {0, 0, true}, {9, 0, true}};
+    const struct { WPARAM command; LRESULT answer; bool on; } steps[] = {
+        {1, 1, true}, {1, 1, true}, {4, 1, true}, {2, 1, false}, {4, 0, false},
+        {3, 1, true}, {0, 0, false}, {0, 0, true}, {9, 0, true}};
     for (int f = 0; f < 4; ++f) {
         SCOPED_TRACE(features[f].item);
         TargetProcess target;
@@ -109,15 +100,17 @@ TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop)
     }
 }
 
-TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook)
-{
+TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook) {
     TargetProcess target;
     std::vector<HWND> windows;
     {
         HookSession session;
         windows.push_back(target.Create(OverlappedWindow, "Top level"));
         windows.push_back(target.Create(WS_CHILD | OverlappedWindow, "Child", 0, "LorvekTarget", windows[0]));
-        for (HWND window : windows) target.Messages(window);
+        for (HWND window : windows) {
+            ASSERT_TRUE(Managed(target, window));
+            target.Messages(window);
+        }
     }
     for (HWND window : windows) {
         const UINT unsubclass = RegisterWindowMessageW(L"MOX_WINDOWMANAGER_UNSUBCLASS");
@@ -131,8 +124,7 @@ TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook)
     EXPECT_EQ(fresh.Command("loaded"), "0");
 }
 
-TEST(Bindings, KeysMessageAndHitTestChooseTheAction)
-{
+TEST(Bindings, KeysMessageAndHitTestChooseTheAction) {
     HookSession session;
     SetMouseAction(MoxButtonRight, 0, HTCAPTION, MoxActionSendToBack);
     SetMouseAction(MoxButtonMiddle, 0, HTCAPTION, MoxActionMinimize);
@@ -142,20 +134,20 @@ TEST(Bindings, KeysMessageAndHitTestChooseTheAction)
     TargetProcess target;
     target.Create(OverlappedWindow, "Below");
     const struct { std::vector<WORD> keys; UINT message; WPARAM hit; bool claimed; bool (*happened)(HWND); } rows[] = {
-                {{}, WM_NCRBUTTONUP, HTCAPTION, true, Last},
-                {{}, WM_NCRBUTTONDOWN, HTCAPTION, true, Untouched},
-                {{}, WM_NCMBUTTONUP, HTCAPTION, true, Iconic},
-                {{VK_CONTROL}, WM_NCMBUTTONUP, HTCAPTION, false, Untouched},
-                {{}, WM_NCMBUTTONUP, HTBOTTOM, false, Untouched},
-                {{VK_CONTROL}, WM_NCMBUTTONUP, HTMINBUTTON, true, InTray},
-                {{VK_SHIFT}, WM_NCMBUTTONUP, HTMINBUTTON, false, Untouched},
-                {{}, WM_NCLBUTTONDBLCLK, HTCAPTION, true, RolledUp},
-                {{}, WM_NCMBUTTONDBLCLK, HTCAPTION, false, Untouched}};
+        {{}, WM_NCRBUTTONUP, HTCAPTION, true, Last},
+        {{}, WM_NCRBUTTONDOWN, HTCAPTION, true, Untouched},
+        {{}, WM_NCMBUTTONUP, HTCAPTION, true, Iconic},
+        {{VK_CONTROL}, WM_NCMBUTTONUP, HTCAPTION, false, Untouched},
+        {{}, WM_NCMBUTTONUP, HTBOTTOM, false, Untouched},
+        {{VK_CONTROL}, WM_NCMBUTTONUP, HTMINBUTTON, true, InTray},
+        {{VK_SHIFT}, WM_NCMBUTTONUP, HTMINBUTTON, false, Untouched},
+        {{}, WM_NCLBUTTONDBLCLK, HTCAPTION, true, RolledUp},
+        {{}, WM_NCMBUTTONDBLCLK, HTCAPTION, false, Untouched}};
     for (const auto& row : rows) {
         SCOPED_TRACE(Hex(row.message) + " hit " + Hex(row.hit) + " keys " + std::to_string(row.keys.size()));
         const HWND window = target.Create(OverlappedWindow, "Bound");
         target.Messages(window);
-        Keys(row.keys, true, &target);
+        Keys(row.keys, true);
         DWORD_PTR result = 0;
         SendMessageTimeoutW(window, row.message, row.hit, MAKELPARAM(150, 110), SMTO_ABORTIFHUNG, 5000, &result);
         Keys(row.keys, false);
@@ -164,8 +156,7 @@ TEST(Bindings, KeysMessageAndHitTestChooseTheAction)
     }
 }
 
-TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows)
-{
+TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows) {
     HookSession session;
     MoveSizeOverlay overlay;  // before the target loads the library, which looks for it once
     TargetProcess target;
@@ -174,15 +165,14 @@ TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows)
     SetForegroundWindow(moved);
     const POINT start = Caption(moved);
     Mouse(start);  // before Alt: a window getting the pointer makes Wine read the keyboard again
-    Keys({VK_MENU}, true, &target);
+    Keys({VK_MENU}, true);
     overlay.Clear();
     target.Messages(moved);
     Mouse(start, MOUSEEVENTF_LEFTDOWN);
     for (int step = 1; step <= 10; ++step) Mouse({start.x + 395 * step / 10, start.y + 7 * step / 10});
     Mouse({start.x + 395, start.y + 7}, MOUSEEVENTF_LEFTUP);
     Keys({VK_MENU}, false);
-    Keys({VK_ESCAPE}, true);  // Alt released alone opens keyboard menu mode
-    Keys({VK_ESCAPE}, false);
+    Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);  // Alt released alone opens keyboard menu mode
     const RECT r = WindowRect(moved);
     EXPECT_EQ(r.left, 500) << "the left edges snap, 5 pixels apart";
     EXPECT_EQ(r.top, 100) << "and the top edges, 7 pixels apart";
@@ -198,8 +188,7 @@ TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows)
 
 Image Face(POINT centre) { return CaptureScreen({centre.x - 4, centre.y - 4, centre.x + 4, centre.y + 4}); }
 
-TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows)
-{
+TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) {
     HookSession session;
     TargetProcess target;
     const HWND window = target.Create(OverlappedWindow, "Pin");
@@ -219,7 +208,8 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows)
     EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
     const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
     EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), glyph), 16) << "the pin on the face";
-    const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {{pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}};
+    const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {
+        {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}};
     for (const auto& click : clicks) {
         target.Messages(window);
         Mouse(pin, MOUSEEVENTF_LEFTDOWN);
@@ -233,8 +223,7 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows)
     EXPECT_NE(pushed.pixels, classic.pixels);
 }
 
-TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists)
-{
+TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists) {
     const wchar_t* const path = L"C:\\Lorvek\\Lorvek.log";
     CreateDirectoryW(L"C:\\Lorvek", nullptr);
     {
@@ -255,8 +244,7 @@ TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists)
     DeleteFileW(path);
 }
 
-TEST(Stress, ThousandWindowsComeAndGoWhileTheHookStartsAndStops)
-{
+TEST(Stress, ThousandWindowsComeAndGoWhileTheHookStartsAndStops) {
     HookSession session;
     std::atomic<bool> done{false};
     std::thread switcher([&] {
@@ -276,8 +264,7 @@ TEST(Stress, ThousandWindowsComeAndGoWhileTheHookStartsAndStops)
 }
 
 // The README's picture: a managed window with its system menu open, "Always on top" checked.
-TEST(Screenshot, ManagedWindowWithItsSystemMenuOpen)
-{
+TEST(Screenshot, ManagedWindowWithItsSystemMenuOpen) {
     HookSession session;
     TargetProcess target;
     const HWND window = target.Create(OverlappedWindow, "Untitled - Editor");
@@ -291,8 +278,7 @@ TEST(Screenshot, ManagedWindowWithItsSystemMenuOpen)
     UnionRect(&area, &area, &menuArea);
     CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr);
     EXPECT_TRUE(SavePng(CaptureScreen(area), ExecutableDirectory() + L"screenshots\\managed-window-menu.png"));
-    Keys({VK_ESCAPE}, true);
-    Keys({VK_ESCAPE}, false);
+    Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);
 }
 
 } // namespace
