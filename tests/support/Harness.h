@@ -1,110 +1,59 @@
-// Helpers shared by the window tests: the hook around a test, the target
-// program in its own process, the shared section seen from outside, and the
-// feature messages.
+// The window tests' harness: the hook around a test, the target program in its
+// own process (tests/target/Target.cpp lists its commands), real input, and the
+// one comparison of message sequences.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Lorvek.h"
+#include "Process.h"
 
 namespace harness {
 
 constexpr DWORD OverlappedWindow = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-
-// Stops whatever an earlier test left, clears the ignore lists and starts the
-// hook; stops it again at the end of the scope.
-class HookSession {
-public:
-    HookSession();
-    ~HookSession();
-    HookSession(const HookSession&) = delete;
-    HookSession& operator=(const HookSession&) = delete;
+void ResetSharedSettings();  // no ignore patterns, no bindings
+struct HookSession {  // from a known state: stopped, settings reset, started; stopped at the end
+    HookSession() { WindowManagerStop(), ResetSharedSettings(), WindowManagerStart(); }
+    ~HookSession() { WindowManagerStop(); }
 };
-
-// Clears the ignore lists and every binding.
-void ResetSharedSettings();
 
 struct MenuItem {
-    unsigned id = 0;
-    bool checked = false;
-    bool separator = false;
+    unsigned id;
+    bool checked, separator;
     std::string text;
 };
+std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu);  // ids 0xE010 to 0xE040
+std::string Hex(unsigned long long value);
+inline std::string Hex(const void* pointer) { return Hex(reinterpret_cast<uintptr_t>(pointer)); }
+LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command);  // "MOX_ON_TOP", ...
 
-// The target program, started as a separate process that creates windows on
-// command. Everything it started ends with it.
 class TargetProcess {
 public:
     explicit TargetProcess(const std::string& hookLibrary = "Lorvek.dll");
     ~TargetProcess();
-    TargetProcess(const TargetProcess&) = delete;
-    TargetProcess& operator=(const TargetProcess&) = delete;
-
-    // One command line in, one reply line out.
-    std::string Command(const std::string& line);
-
+    std::string Command(const std::string& line);  // one line in, one line out
     HWND Create(DWORD style, const std::string& title, DWORD exStyle = 0, const std::string& className = "LorvekTarget",
-                HWND parent = nullptr, const std::string& options = "-");
-    std::vector<MenuItem> Menu(HWND window);
-    std::vector<UINT> Messages(HWND window);
-    void ClearMessages(HWND window);
-    DWORD ProcessId() const { return m_process.dwProcessId; }
+                HWND parent = nullptr);
+    std::vector<MenuItem> Menu(HWND window);  // the system menu as it opens
+    std::vector<UINT> Messages(HWND window);  // what its own procedure received since the last call
+    DWORD ProcessId() const { return m_process->Id(); }
 
 private:
-    PROCESS_INFORMATION m_process = {};
-    HANDLE m_job = nullptr;
-    HANDLE m_input = nullptr;
-    HANDLE m_output = nullptr;
-    std::string m_pending;
+    HANDLE m_input = nullptr, m_output = nullptr;
+    std::unique_ptr<ChildProcess> m_process;
 };
 
-std::string Hex(const void* pointer);
-std::string Hex(unsigned long long value);
-
-// The feature items of a menu: the items whose ids lie in 0xE010..0xE040.
-std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu);
-// The index of the item with the id, or -1.
-int IndexOf(const std::vector<MenuItem>& menu, unsigned id);
-// The menu without the feature block (the four items and the separator after them).
-std::vector<MenuItem> WithoutFeatureBlock(const std::vector<MenuItem>& menu);
-bool SameItems(const std::vector<MenuItem>& a, const std::vector<MenuItem>& b);
-
-// Sends a feature message ("MOX_ON_TOP", ...) from this process.
-LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command);
-bool IsTopmost(HWND window);
-
-// The shared section HOVELLE of a loaded module, read through its PE headers.
-struct SharedSectionView {
-    MoxAction MouseActions[3][3][22];
-    MoxAction MouseActionsDblClk[3][3][22];
-    HHOOK HookHandle;
-    bool ManageEnabled;
-    wchar_t IgnoreTitlePatterns[1024];
-    wchar_t IgnoreClassPatterns[1024];
-};
-struct SectionInfo {
-    SharedSectionView* data = nullptr;
-    DWORD virtualSize = 0;
-    DWORD characteristics = 0;
-};
-SectionInfo FindSharedSection(const wchar_t* module = L"Lorvek.dll");
-
-// Polls `condition` for up to `milliseconds`, pumping this thread's messages.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD milliseconds = 5000)
-{
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount64() >= end) return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        Sleep(10);
-    }
-}
+void Mouse(POINT at, DWORD flags = 0);  // moves there, then one MOUSEEVENTF_ button event
+// Wine reads the keyboard from X again when a window gets the pointer: move the pointer first.
+void Keys(const std::vector<WORD>& keys, bool down);
+// The first point from `start` in steps of (dx, dy) where the window answers `code`; {-1, -1} if none.
+POINT HitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps = 400);
+inline RECT WindowRect(HWND window) { RECT rect = {}; return GetWindowRect(window, &rect), rect; }
+// The messages of `actual` that `expected` names, repeats folded, compared with `expected`.
+void ExpectSequence(const std::vector<UINT>& actual, const std::vector<UINT>& expected, const char* what);
 
 } // namespace harness

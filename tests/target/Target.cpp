@@ -1,163 +1,113 @@
-// The target program's main loop and command dispatch.
-#include "Target.h"
+// The target program of the window tests: creates windows on command and tells
+// what their own procedures received. One command per line on standard input,
+// one reply line on standard output, run by the thread that owns the windows
+// between its messages. Numbers are hexadecimal; a new command is a table row.
+#include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
-
-namespace target {
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
-const UINT WM_COMMAND_LINE = WM_APP + 1;
+using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
+std::map<HWND, std::vector<UINT>> received;
 
-std::map<std::string, CommandFunction>& Commands()
-{
-    static std::map<std::string, CommandFunction> commands;
-    return commands;
+unsigned long long Next(Args& in) {
+    std::string word;
+    return std::strtoull((in >> word, word).c_str(), nullptr, 16);
+}
+HWND NextWindow(Args& in) { return reinterpret_cast<HWND>(Next(in)); }
+std::string Hex(unsigned long long value) {
+    char text[20];
+    return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
 }
 
-std::string Run(const std::string& line)
-{
-    std::istringstream arguments(line);
-    std::string verb;
-    arguments >> verb;
-    const auto command = Commands().find(verb);
-    if (command == Commands().end()) return "unknown command";
-    return command->second(arguments);
-}
-
-LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND_LINE) {
-        *reinterpret_cast<std::string*>(lParam) = Run(*reinterpret_cast<const std::string*>(wParam));
-        return 0;
-    }
-    if (message == WM_CLOSE) {
-        PostQuitMessage(0);
-        return 0;
-    }
+LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    received[window].push_back(message);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-DWORD WINAPI ReadCommands(void* control)
-{
-    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    std::string pending;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        pending.append(buffer, read);
-        size_t end;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            std::string line = pending.substr(0, end);
-            pending.erase(0, end + 1);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            std::string reply;
-            SendMessageW(static_cast<HWND>(control), WM_COMMAND_LINE, reinterpret_cast<WPARAM>(&line),
-                         reinterpret_cast<LPARAM>(&reply));
-            reply += "\n";
-            DWORD written = 0;
-            WriteFile(output, reply.data(), static_cast<DWORD>(reply.size()), &written, nullptr);
-        }
-    }
-    PostMessageW(static_cast<HWND>(control), WM_CLOSE, 0, 0);
-    return 0;
+HWND Create(DWORD style, DWORD exStyle, HWND parent, const std::string& name, const std::string& title) {
+    const std::wstring className(name.begin(), name.end());
+    const WNDCLASSW windowClass = {CS_DBLCLKS, Recording, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
+                                   reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, className.c_str()};
+    RegisterClassW(&windowClass);  // fails harmlessly when registered before
+    return CreateWindowExW(exStyle, className.c_str(), std::wstring(title.begin(), title.end()).c_str(), style, 100,
+                           100, 320, 240, parent, nullptr, nullptr, nullptr);
 }
 
-std::string ProcessId(std::istringstream&)
-{
-    return std::to_string(GetCurrentProcessId());
-}
-TargetCommand pid("pid", ProcessId);
-
-std::string Loaded(std::istringstream&)
-{
-    return GetModuleHandleW(hookLibrary.c_str()) != nullptr ? "1" : "0";
-}
-TargetCommand loaded("loaded", Loaded);
+const std::map<std::string, std::string (*)(Args&)> commands = {
+    {"pid", [](Args&) { return std::to_string(GetCurrentProcessId()); }},
+    {"create", [](Args& in) {  // STYLE EXSTYLE PARENT CLASS TITLE... -> the window
+         const DWORD style = static_cast<DWORD>(Next(in)), exStyle = static_cast<DWORD>(Next(in));
+         const HWND parent = NextWindow(in);
+         std::string className, title;
+         std::getline(in >> className >> std::ws, title);
+         const HWND window = Create(style, exStyle, parent, className, title);
+         return window ? Hex(reinterpret_cast<UINT_PTR>(window)) : "error " + std::to_string(GetLastError());
+     }},
+    {"menu", [](Args& in) {  // the system menu as it opens: ID:FLAGS:TEXT|... (C checked, S separator)
+         const HWND window = NextWindow(in);
+         const HMENU menu = GetSystemMenu(window, FALSE);
+         SendMessageW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, TRUE));
+         std::string text;
+         for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+             char name[256] = {};
+             MENUITEMINFOA info = {};
+             info.cbSize = sizeof info;
+             info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+             info.dwTypeData = name;
+             info.cch = 255;
+             GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
+             text += (position > 0 ? "|" : "") + Hex(info.wID) + ":" + (info.fState & MFS_CHECKED ? "C" : "") +
+                     (info.fType & MFT_SEPARATOR ? "S" : "") + ":" + name;
+         }
+         return text;
+     }},
+    {"messages", [](Args& in) {  // what the window's own procedure received since the last time
+         std::string list;
+         std::vector<UINT>& messages = received[NextWindow(in)];
+         for (UINT message : messages) list += Hex(message) + " ";
+         messages.clear();
+         return list;
+     }},
+    {"manage", [](Args& in) {  // WindowManagerManageWindow on this thread
+         const auto manage = reinterpret_cast<void (*)(HWND)>(reinterpret_cast<void*>(
+             GetProcAddress(GetModuleHandleW(hookLibrary.c_str()), "WindowManagerManageWindow")));
+         if (manage != nullptr) manage(NextWindow(in));
+         return std::string(manage != nullptr ? "ok" : "notloaded");
+     }},
+    {"loaded", [](Args&) { return std::to_string(GetModuleHandleW(hookLibrary.c_str()) != nullptr); }},
+    {"classic", [](Args& in) {  // a theme class that no visual style has: the window is drawn classic
+         using SetTheme = HRESULT(WINAPI*)(HWND, const wchar_t*, const wchar_t*);
+         const auto set = reinterpret_cast<SetTheme>(
+             reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"uxtheme.dll"), "SetWindowTheme")));
+         return Hex(static_cast<ULONG>(set(NextWindow(in), nullptr, L"LorvekNoStyle")));
+     }},
+};
 
 } // namespace
 
-TargetCommand::TargetCommand(const char* verb, CommandFunction run)
-{
-    Commands()[verb] = run;
-}
-
-std::string Hex(unsigned long long value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%llx", value);
-    return text;
-}
-
-unsigned long long ParseHex(const std::string& text)
-{
-    return std::strtoull(text.c_str(), nullptr, 16);
-}
-
-unsigned long long NextHex(std::istringstream& arguments)
-{
-    std::string word;
-    arguments >> word;
-    return ParseHex(word);
-}
-
-HWND NextWindow(std::istringstream& arguments)
-{
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(NextHex(arguments)));
-}
-
-std::wstring Widen(const std::string& text)
-{
-    if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-std::string Narrow(const wchar_t* text)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return std::string();
-    std::string narrow(static_cast<size_t>(length - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
-    return narrow;
-}
-
-const std::wstring& HookLibrary()
-{
-    return hookLibrary;
-}
-
-FARPROC HookExportAddress(const char* name)
-{
-    const HMODULE module = GetModuleHandleW(hookLibrary.c_str());
-    return module != nullptr ? GetProcAddress(module, name) : nullptr;
-}
-
-} // namespace target
-
-int main(int argc, char** argv)
-{
-    if (argc > 1) target::hookLibrary = target::Widen(argv[1]);
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = target::ControlWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"LorvekTargetControl";
-    RegisterClassExW(&windowClass);
-    const HWND control = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                         windowClass.hInstance, nullptr);
-    const HANDLE reader = CreateThread(nullptr, 0, target::ReadCommands, control, 0, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+int main(int argc, char** argv) {
+    if (argc > 1) hookLibrary = std::wstring(argv[1], argv[1] + strlen(argv[1]));
+    std::string pending;
+    char buffer[4096];
+    for (DWORD count = 0; PeekNamedPipe(GetStdHandle(STD_INPUT_HANDLE), nullptr, 0, nullptr, &count, nullptr);) {
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+        if (count == 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        if (count == 0 || !ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &count, nullptr)) continue;
+        pending.append(buffer, count);
+        for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+            Args in(pending.substr(0, end));
+            std::string verb;
+            const auto command = commands.find((in >> verb, verb));
+            const std::string reply = (command != commands.end() ? command->second(in) : "unknown " + verb) + "\n";
+            WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), reply.data(), static_cast<DWORD>(reply.size()), &count, nullptr);
+        }
     }
-    CloseHandle(reader);
     return 0;
 }

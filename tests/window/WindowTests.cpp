@@ -1,0 +1,278 @@
+// The hook library on windows of the target program in another process:
+// admission, the four features, stop, mouse bindings, snapping with the
+// move/size read-out, the pin button, the log, many windows, the README picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <thread>
+
+#include "Harness.h"
+#include "MoveSizeOverlay.h"
+#include "Screenshot.h"
+
+using namespace harness;
+
+namespace {
+
+bool Managed(TargetProcess& target, HWND window) { return FeatureItems(target.Menu(window)).size() == 4; }
+bool Topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool RolledUp(HWND window) { return WindowRect(window).bottom - WindowRect(window).top < 100; }
+bool InTray(HWND window) { return !IsWindowVisible(window); }
+bool Iconic(HWND window) { return IsIconic(window) != FALSE; }
+bool Last(HWND window) { return GetWindow(window, GW_HWNDNEXT) == nullptr; }
+bool Untouched(HWND window) { return !Iconic(window) && !InTray(window) && !RolledUp(window) && !Last(window); }
+bool SeeThrough(HWND window) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) && alpha == 191;
+}
+long Count(const std::vector<UINT>& messages, UINT message) { return std::count(messages.begin(), messages.end(), message); }
+POINT Caption(HWND window)  // the middle of the caption's height
+{
+    const RECT r = WindowRect(window);
+    const POINT top = HitPoint(window, HTCAPTION, {(r.left + r.right) / 2, r.top}, 0, 1, 60);
+    return {top.x, top.y + GetSystemMetrics(SM_CYSIZE) / 2};
+}
+
+TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats) {
+    TargetProcess target;
+    WindowManagerStop();
+    const HWND early = target.Create(OverlappedWindow, "Created before the start");
+    HookSession session;
+    WindowManagerSetIgnoreTitle({L"Secret*", L"?"});
+    WindowManagerSetIgnoreClass({L"Hidden?Class"});
+    const HWND parent = target.Create(OverlappedWindow, "Parent");
+    const DWORD popup = WS_POPUP | WS_SYSMENU | WS_VISIBLE;
+    const struct { DWORD style; const char *title, *className; bool managed; } rows[] = {
+        {OverlappedWindow, "Plain", "T", true}, {WS_CAPTION | WS_VISIBLE, "No menu", "T", false},
+        {popup | WS_BORDER, "Border only", "T", false}, {popup | WS_DLGFRAME, "Frame only", "T", false},
+        {OverlappedWindow, "Secret plans", "T", false}, {OverlappedWindow, "secret", "T", true},
+        {OverlappedWindow, "X", "T", false}, {OverlappedWindow, "XY", "T", true}, {OverlappedWindow, "Cl", "Hidden_Class", false},
+        {OverlappedWindow, "Cl", "Hidden__Class", true}, {WS_CHILD | OverlappedWindow, "Child with a caption", "T", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title);
+        const HWND owner = (row.style & WS_CHILD) ? parent : nullptr;
+        const HWND window = target.Create(row.style, row.title, 0, row.className, owner);
+        EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 2), row.managed) << "a managed window claims the message";
+    }
+    WindowManagerManageWindow(early);  // only the window's own thread admits it, and only once
+    EXPECT_FALSE(Managed(target, early));
+    EXPECT_EQ(target.Command("manage " + Hex(early)) + target.Command("manage " + Hex(early)), "okok");
+    EXPECT_EQ(FeatureItems(target.Menu(early)).size(), 4u);
+}
+
+TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop) {
+    const struct { const wchar_t* message; const char* item; bool (*on)(HWND); bool keptAtStop; } features[] = {
+        {L"MOX_ON_TOP", "Always on top", Topmost, true}, {L"MOX_ROLLUP", "Rollup", RolledUp, false},
+        {L"MOX_TRAY", "Minimize To Tray", InTray, false}, {L"MOX_TRANSPARENT", "Transparent", SeeThrough, true}};
+    // The command (0: the feature's system-menu item), its answer, the state after.
+    const struct { WPARAM command; LRESULT answer; bool on; } steps[] = {
+        {1, 1, true}, {1, 1, true}, {4, 1, true}, {2, 1, false}, {4, 0, false},
+        {3, 1, true}, {0, 0, false}, {0, 0, true}, {9, 0, true}};
+    for (int f = 0; f < 4; ++f) {
+        SCOPED_TRACE(features[f].item);
+        TargetProcess target;
+        HWND window = nullptr;
+        {
+            HookSession session;
+            window = target.Create(OverlappedWindow, "Feature");
+            const std::vector<MenuItem> menu = target.Menu(window);
+            const auto first = std::find_if(menu.begin(), menu.end(), [](const MenuItem& i) { return i.separator; });
+            ASSERT_LT(first + 6, menu.end());
+            EXPECT_EQ((first + 1 + f)->text, features[f].item) << "after the menu's first separator";
+            EXPECT_TRUE((first + 5)->separator);
+            for (const auto& step : steps) {
+                SCOPED_TRACE(step.command);
+                DWORD_PTR answer = 99;
+                const UINT message = step.command ? RegisterWindowMessageW(features[f].message) : WM_SYSCOMMAND;
+                const WPARAM wParam = step.command ? step.command : 0xE010 + 16 * f;
+                SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+                EXPECT_EQ(static_cast<LRESULT>(answer), step.answer);
+                EXPECT_EQ(features[f].on(window), step.on);
+                EXPECT_EQ(FeatureItems(target.Menu(window))[f].checked, step.on);
+            }
+        }
+        EXPECT_EQ(features[f].on(window), features[f].keptAtStop);
+        EXPECT_EQ(WindowRect(window).bottom - WindowRect(window).top, 240);
+    }
+}
+
+TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook) {
+    TargetProcess target;
+    std::vector<HWND> windows;
+    {
+        HookSession session;
+        windows.push_back(target.Create(OverlappedWindow, "Top level"));
+        windows.push_back(target.Create(WS_CHILD | OverlappedWindow, "Child", 0, "LorvekTarget", windows[0]));
+        for (HWND window : windows) {
+            ASSERT_TRUE(Managed(target, window));
+            target.Messages(window);
+        }
+    }
+    for (HWND window : windows) {
+        const UINT unsubclass = RegisterWindowMessageW(L"MOX_WINDOWMANAGER_UNSUBCLASS");
+        EXPECT_EQ(Count(target.Messages(window), unsubclass), 1) << "passed on once before the release";
+        EXPECT_FALSE(Managed(target, window));
+        EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 1), 0);
+        EXPECT_FALSE(Topmost(window));
+    }
+    TargetProcess fresh;
+    fresh.Create(OverlappedWindow, "After the stop");
+    EXPECT_EQ(fresh.Command("loaded"), "0");
+}
+
+TEST(Bindings, KeysMessageAndHitTestChooseTheAction) {
+    HookSession session;
+    SetMouseAction(MoxButtonRight, 0, HTCAPTION, MoxActionSendToBack);
+    SetMouseAction(MoxButtonMiddle, 0, HTCAPTION, MoxActionMinimize);
+    SetMouseAction(MoxButtonMiddle, 1, HTMINBUTTON, MoxActionMinimizeToTray);
+    SetMouseActionDblClk(MoxButtonLeft, 0, HTCAPTION, MoxActionRollup);
+    Mouse({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
+    TargetProcess target;
+    target.Create(OverlappedWindow, "Below");
+    const struct { std::vector<WORD> keys; UINT message; WPARAM hit; bool claimed; bool (*happened)(HWND); } rows[] = {
+        {{}, WM_NCRBUTTONUP, HTCAPTION, true, Last},
+        {{}, WM_NCRBUTTONDOWN, HTCAPTION, true, Untouched},
+        {{}, WM_NCMBUTTONUP, HTCAPTION, true, Iconic},
+        {{VK_CONTROL}, WM_NCMBUTTONUP, HTCAPTION, false, Untouched},
+        {{}, WM_NCMBUTTONUP, HTBOTTOM, false, Untouched},
+        {{VK_CONTROL}, WM_NCMBUTTONUP, HTMINBUTTON, true, InTray},
+        {{VK_SHIFT}, WM_NCMBUTTONUP, HTMINBUTTON, false, Untouched},
+        {{}, WM_NCLBUTTONDBLCLK, HTCAPTION, true, RolledUp},
+        {{}, WM_NCMBUTTONDBLCLK, HTCAPTION, false, Untouched}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Hex(row.message) + " hit " + Hex(row.hit) + " keys " + std::to_string(row.keys.size()));
+        const HWND window = target.Create(OverlappedWindow, "Bound");
+        target.Messages(window);
+        Keys(row.keys, true);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, row.message, row.hit, MAKELPARAM(150, 110), SMTO_ABORTIFHUNG, 5000, &result);
+        Keys(row.keys, false);
+        EXPECT_EQ(Count(target.Messages(window), row.message) == 0, row.claimed);
+        EXPECT_TRUE(row.happened(window));
+    }
+}
+
+TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows) {
+    HookSession session;
+    MoveSizeOverlay overlay;  // before the target loads the library, which looks for it once
+    TargetProcess target;
+    const HWND still = target.Create(OverlappedWindow, "Still"), moved = target.Create(OverlappedWindow, "Moved");
+    SetWindowPos(still, nullptr, 500, 100, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetForegroundWindow(moved);
+    const POINT start = Caption(moved);
+    Mouse(start);  // before Alt: a window getting the pointer makes Wine read the keyboard again
+    Keys({VK_MENU}, true);
+    overlay.Clear();
+    target.Messages(moved);
+    Mouse(start, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 10; ++step) Mouse({start.x + 395 * step / 10, start.y + 7 * step / 10});
+    Mouse({start.x + 395, start.y + 7}, MOUSEEVENTF_LEFTUP);
+    Keys({VK_MENU}, false);
+    Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);  // Alt released alone opens keyboard menu mode
+    const RECT r = WindowRect(moved);
+    EXPECT_EQ(r.left, 500) << "the left edges snap, 5 pixels apart";
+    EXPECT_EQ(r.top, 100) << "and the top edges, 7 pixels apart";
+    EXPECT_EQ(r.right - r.left, 320);
+    ExpectSequence(target.Messages(moved), {WM_ENTERSIZEMOVE, WM_MOVING, WM_EXITSIZEMOVE}, "the window's loop");
+    std::vector<UINT> causes;
+    const std::vector<MoveSizePost> posts = overlay.Posts();
+    for (const MoveSizePost& post : posts) causes.push_back(static_cast<UINT>(post.cause));
+    ExpectSequence(causes, {WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE}, "the read-out");
+    ASSERT_GE(posts.size(), 3u);
+    EXPECT_EQ(posts[posts.size() - 2].data, MAKELPARAM(500, 100));
+}
+
+Image Face(POINT centre) { return CaptureScreen({centre.x - 4, centre.y - 4, centre.x + 4, centre.y + 4}); }
+
+TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) {
+    HookSession session;
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Pin");
+    SetForegroundWindow(window);
+    const POINT caption = Caption(window);
+    const POINT minimize = HitPoint(window, HTMINBUTTON, {WindowRect(window).right - 1, caption.y}, -1, 0);
+    const POINT edge = HitPoint(window, HTBORDER, minimize, -1, 0, 100);  // the pin answers HTBORDER
+    ASSERT_GE(edge.x, 0);
+    const POINT pin = {edge.x - 6, caption.y}, away = {0, 0};
+    Mouse(away);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
+    PumpFor(200);
+    const Image themed = Face(pin);
+    EXPECT_EQ(target.Command("classic " + Hex(window)), "0");
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Image classic, pushed;
+    EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
+    const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
+    EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), glyph), 16) << "the pin on the face";
+    const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {
+        {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}};
+    for (const auto& click : clicks) {
+        target.Messages(window);
+        Mouse(pin, MOUSEEVENTF_LEFTDOWN);
+        Mouse(click.releaseAt, MOUSEEVENTF_LEFTUP);
+        Mouse(away);
+        EXPECT_EQ(Topmost(window), click.topmost);
+        EXPECT_EQ(Count(target.Messages(window), WM_NCLBUTTONDOWN), 0) << "the press is the button's";
+        if (pushed.pixels.empty()) WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000);
+        EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == click.face->pixels; }, 2000));
+    }
+}
+
+TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists) {
+    const wchar_t* const path = L"C:\\Lorvek\\Lorvek.log";
+    CreateDirectoryW(L"C:\\Lorvek", nullptr);
+    {
+        HookSession session;
+        TargetProcess target;
+        const HWND window = target.Create(OverlappedWindow, "Logged");
+        CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        for (int i = 0; i < 25; ++i) SendMessageW(window, WM_USER + 7, 0, 0);
+        std::ifstream file(path, std::ios::binary);  // UTF-16 lines
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        wchar_t line[64];
+        wsprintfW(line, L"TitleButtonsWindowProc 0x%X ", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(window)));
+        size_t lines = 0;
+        for (size_t at = 0; (at = text.find(line, at)) != std::wstring::npos; ++at) ++lines;
+        EXPECT_EQ(lines, 25u);
+    }
+    DeleteFileW(path);
+}
+
+TEST(Stress, ThousandWindowsComeAndGoWhileTheHookStartsAndStops) {
+    HookSession session;
+    std::atomic<bool> done{false};
+    std::thread switcher([&] { for (int turn = 0; !done; ++turn) turn % 2 ? WindowManagerStart() : WindowManagerStop(); });
+    for (int i = 0; i < 1000; ++i) {  // hidden: destroying a shown window takes Wine long
+        const HWND window = CreateWindowW(L"Static", L"Churned", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, 0, 0, 0, 0);
+        PumpFor(0);
+        EXPECT_TRUE(DestroyWindow(window));
+    }
+    done = true, switcher.join();
+    WindowManagerStart();
+    TargetProcess target;
+    EXPECT_TRUE(Managed(target, target.Create(OverlappedWindow, "After the churn")));
+}
+
+// The README's picture: a managed window with its system menu open, "Always on top" checked.
+TEST(Screenshot, ManagedWindowWithItsSystemMenuOpen) {
+    HookSession session;
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Untitled - Editor");
+    SendFeature(window, L"MOX_ON_TOP", 1);
+    SetForegroundWindow(window);
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }));
+    PumpFor(300);  // the menu finishes painting
+    RECT area = WindowRect(window), menuArea = WindowRect(menu);
+    UnionRect(&area, &area, &menuArea);
+    CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr);
+    EXPECT_TRUE(SavePng(CaptureScreen(area), ExecutableDirectory() + L"screenshots\\managed-window-menu.png"));
+    Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);
+}
+
+} // namespace
