@@ -2,9 +2,8 @@
 #pragma once
 #include <cstdint>
 using LONG = std::int32_t;
-using UINT = unsigned int;
 using WPARAM = std::uintptr_t;
 using HWND = struct HWND__*;
 struct RECT { LONG left, top, right, bottom; };
-enum : WPARAM { WMSZ_LEFT = 1, WMSZ_RIGHT, WMSZ_TOP, WMSZ_TOPLEFT, WMSZ_TOPRIGHT, WMSZ_BOTTOM, WMSZ_BOTTOMLEFT, WMSZ_BOTTOMRIGHT };
-constexpr UINT WM_NCLBUTTONDOWN = 0x00A1, WM_NCMBUTTONDBLCLK = 0x00A9;
+enum : WPARAM { WMSZ_LEFT = 1, WMSZ_RIGHT, WMSZ_TOP, WMSZ_TOPLEFT, WMSZ_TOPRIGHT, WMSZ_BOTTOM, WMSZ_BOTTOMLEFT,
+    WMSZ_BOTTOMRIGHT };
