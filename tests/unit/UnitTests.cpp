@@ -141,7 +141,7 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
     EachRow(rows, [](const Row& r) { EXPECT_EQ(r.actual, r.expected); });
 }
 
-std::vector<std::pair<void*, std::size_t>> graves;  // deleted handlers, kept filled with 0xDD
+std::vector<std::pair<char*, std::ptrdiff_t>> graves;  // deleted handlers, kept filled with 0xDD
 int deaths = 0;
 
 #define ON(F, ...) LRESULT F(__VA_ARGS__) override
@@ -158,7 +158,7 @@ class CRecorder : public CWndHandler, public CMessageObserver {
 public:
     CRecorder() : CWndHandler(DefWindowProcW) { AddObserver(this); }
     ~CRecorder() override { ++deaths; }
-    static void operator delete(void* p, std::size_t n) { graves.emplace_back(std::memset(p, 0xDD, n), n); }
+    static void operator delete(void* p, size_t n) { graves.emplace_back(static_cast<char*>(memset(p, 0xDD, n)), n); }
     static CRecorder* Create()
     {
         static const WNDCLASSEXW windowClass = {sizeof windowClass, 0, WndHandlerWindowProc, 0, 0, nullptr, nullptr,
@@ -258,7 +258,7 @@ TEST(WndHandler, HandlersEndOnceWithTheirWindowsAndErrorsEndInABox)
     DestroyWindow(last->Handle());
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(std::make_pair(quit.wParam, deaths), std::make_pair(WPARAM(0), 3));
-    for (auto g : graves) EXPECT_EQ(std::string(static_cast<char*>(g.first), g.second), std::string(g.second, '\xDD'));
+    for (auto g : graves) EXPECT_EQ(std::count(g.first, g.first + g.second, '\xDD'), g.second);
 }
 
 std::string debugStrings;  // what OutputDebugString raised in this process
@@ -316,7 +316,7 @@ TEST(Registry, ListsReadsAndLogDestinationRows)
         ReadRegistryString(r.path.c_str(), &output[0], r.capacity);
         EXPECT_EQ(output, r.text + std::wstring(r.capacity - r.text.size(), L'\0') + L"#");
     });
-    CreateDirectoryW(L"C:\\Lorvek", nullptr);
+    CreateDirectoryW(L"C:\\Lorvek", nullptr), DeleteFileW(L"C:\\Lorvek\\Absent.log");
     const PVOID catcher = AddVectoredExceptionHandler(1, CatchDebugString);
     auto readFile = [] {
         std::ifstream file("C:\\Lorvek\\Lorvek.log", std::ios::binary);
