@@ -137,7 +137,7 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
         {max(ID_MAXIMIZE_640X480), {-7, 20, 633, 500}}, {max(ID_MAXIMIZE_800X600), {-7, 20, 793, 620}},
         {max(ID_MAXIMIZE_HORIZONTAL), {0, 20, 1024, 200}}, {max(ID_MAXIMIZE_VERTICAL), {-7, 0, 300, 738}},
         {max(0), {-7, 20, 300, 200}}, {{PackMoveSizeWords(-5, 50), PackMoveSizeWords(100, -32768),
-        PackMoveSizeWords(0x12345, 0x10002)}, {0x32FFFB, 0x80000064, 0x22345}}};
+        PackMoveSizeWords(0x12345, 0x10002)}, {0x32FFFB, LPARAM(0x80000064), 0x22345}}};
     EachRow(rows, [](const Row& r) { EXPECT_EQ(r.actual, r.expected); });
 }
 
@@ -198,30 +198,29 @@ private:
 TEST(WndHandler, DecodesEveryMessageIntoItsOperation)
 {
     CRecorder* handler = CRecorder::Create();
-#define XY_ " 5fffe0001 fffd 4"
-#define WL_ " 5fffe0001 70004fffd"
+#define XY_ " fffe0001 fffd 4"
+#define WL_ " fffe0001 4fffd"
     struct Row { UINT message; std::string call; };  // WM_NCDESTROY ends the handler: see the next test
-    const Row rows[] = {{WM_CREATE, "OnCreate 70004fffd"}, {WM_PAINT, "OnPaint dc"},
-        {WM_MOVE, "OnMove fffffffffffffffd 4"}, {WM_MOUSEMOVE, "OnMouseMove" XY_}, {WM_MOUSELEAVE, "OnMouseLeave"},
-        {WM_LBUTTONDOWN, "OnLButtonDown" XY_}, {WM_LBUTTONUP, "OnLButtonUp" XY_},
-        {WM_LBUTTONDBLCLK, "OnLButtonDblClk" XY_}, {WM_RBUTTONDOWN, "OnRButtonDown" XY_},
-        {WM_RBUTTONUP, "OnRButtonUp" XY_}, {WM_RBUTTONDBLCLK, "OnRButtonDblClk" XY_},
-        {WM_MBUTTONDOWN, "OnMButtonDown" XY_}, {WM_MBUTTONUP, "OnMButtonUp" XY_},
-        {WM_MBUTTONDBLCLK, "OnMButtonDblClk" XY_}, {WM_ACTIVATE, "OnActivate" WL_}, {WM_COMMAND, "OnCommand fffe" WL_},
-        {WM_DRAWITEM, "OnDrawItem" WL_}, {WM_DROPFILES, "OnDropFiles 5fffe0001"},
-        {WM_ERASEBKGND, "OnEraseBkgnd 5fffe0001"}, {WM_ENTERSIZEMOVE, "OnEnterSizeMove"},
-        {WM_EXITSIZEMOVE, "OnExitSizeMove"}, {WM_GETICON, "OnGetIcon 5fffe0001"},
-        {WM_GETMINMAXINFO, "OnGetMinMaxInfo 70004fffd"}, {WM_HOTKEY, "OnHotKey fffd 4 5fffe0001"},
-        {WM_HSCROLL, "OnHScroll 70004fffd 1 fffe"}, {WM_VSCROLL, "OnVScroll 70004fffd 1 fffe"},
+    const Row rows[] = {{WM_CREATE, "OnCreate 4fffd"}, {WM_PAINT, "OnPaint dc"}, {WM_MOVE, "OnMove fffffffffffffffd 4"},
+        {WM_MOUSEMOVE, "OnMouseMove" XY_}, {WM_MOUSELEAVE, "OnMouseLeave"}, {WM_LBUTTONDOWN, "OnLButtonDown" XY_},
+        {WM_LBUTTONUP, "OnLButtonUp" XY_}, {WM_LBUTTONDBLCLK, "OnLButtonDblClk" XY_},
+        {WM_RBUTTONDOWN, "OnRButtonDown" XY_}, {WM_RBUTTONUP, "OnRButtonUp" XY_},
+        {WM_RBUTTONDBLCLK, "OnRButtonDblClk" XY_}, {WM_MBUTTONDOWN, "OnMButtonDown" XY_},
+        {WM_MBUTTONUP, "OnMButtonUp" XY_}, {WM_MBUTTONDBLCLK, "OnMButtonDblClk" XY_}, {WM_ACTIVATE, "OnActivate" WL_},
+        {WM_COMMAND, "OnCommand fffe" WL_}, {WM_DRAWITEM, "OnDrawItem" WL_}, {WM_DROPFILES, "OnDropFiles fffe0001"},
+        {WM_ERASEBKGND, "OnEraseBkgnd fffe0001"}, {WM_ENTERSIZEMOVE, "OnEnterSizeMove"},
+        {WM_EXITSIZEMOVE, "OnExitSizeMove"}, {WM_GETICON, "OnGetIcon fffe0001"},
+        {WM_GETMINMAXINFO, "OnGetMinMaxInfo 4fffd"}, {WM_HOTKEY, "OnHotKey fffd 4 fffe0001"},
+        {WM_HSCROLL, "OnHScroll 4fffd 1 fffe"}, {WM_VSCROLL, "OnVScroll 4fffd 1 fffe"},
         {WM_INITMENUPOPUP, "OnInitMenuPopup" XY_}, {WM_KEYDOWN, "OnKeyDown" WL_ " after 99"},
         {WM_KEYUP, "OnKeyUp" WL_ " after 99"}, {WM_MEASUREITEM, "OnMeasureItem" WL_},
-        {WM_MENUSELECT, "OnMenuSelect 1 fffe 70004fffd"}, {WM_MOUSEWHEEL, "OnMouseWheel 1 fffe 70004fffd after 99"},
+        {WM_MENUSELECT, "OnMenuSelect 1 fffe 4fffd"}, {WM_MOUSEWHEEL, "OnMouseWheel 1 fffe 4fffd after 99"},
         {WM_NOTIFY, "OnNotify" WL_}, {WM_SETTINGCHANGE, "OnSettingChange" WL_}, {WM_SETCURSOR, "OnSetCursor" XY_},
         {WM_SIZE, "OnSize" XY_}, {WM_SIZING, "OnSizing" WL_}, {WM_SYSKEYDOWN, "OnSysKeyDown" WL_ " after 99"},
         {WM_SYSKEYUP, "OnSysKeyUp" WL_ " after 99"}, {WM_TIMER, "OnTimer" WL_}, {WM_CLOSE, "OnClose"},
         {WM_DESTROY, "OnDestroy"}, {WM_NCMOUSEMOVE, "OnNcMouseMove" XY_}, {WM_APP, "OnOtherMessage 8000" WL_}};
     EachRow(rows, [&](const Row& r) {
-        EXPECT_EQ(WndHandlerWindowProc(handler->Handle(), r.message, 0x5FFFE0001, 0x70004FFFD), 0);
+        EXPECT_EQ(WndHandlerWindowProc(handler->Handle(), r.message, 0xFFFE0001, 0x4FFFD), 0);
         EXPECT_EQ(handler->log, r.call);
     });
     DestroyWindow(handler->Handle());
