@@ -1,0 +1,44 @@
+// The fuzz targets of the pure functions, one per family, chosen by -DFUZZ_<family> (scripts/fuzz). The buffers
+// are exactly sized on the heap, so the sanitizers see any access outside them; CHECK traps on a broken rule.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "PatternList.h"
+#include "RegistryFormat.h"
+#include "SnapArithmetic.h"
+
+#define CHECK(condition) ((condition) ? void() : __builtin_trap())
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<std::u16string> pieces(1);  // the bytes as 16-bit units, cut at each 0xFFFF
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        const char16_t unit = static_cast<char16_t>(data[i] | data[i + 1] << 8);
+        if (unit == 0xFFFF) pieces.emplace_back(); else pieces.back() += unit;
+    }
+    std::vector<char16_t> raw(pieces.back().begin(), pieces.back().end()), buffer(1 + size % 300, u'#');
+    std::vector<SnapTarget> targets(size / sizeof(SnapTarget) + 1);
+    std::memcpy(static_cast<void*>(targets.data()), data, size);
+#if defined(FUZZ_Patterns)
+    const std::size_t n = StorePatternList(buffer.data(), buffer.size(), pieces);
+    CHECK(n >= 1 && n <= buffer.size() && buffer[n - 1] == 0 && (n == 1 || buffer[n - 2] == 0));
+    CHECK(n == 1 || MatchPatternList(buffer.data(), buffer.data(), buffer.size()));  // the first matches itself
+    MatchPatternList(pieces[0].c_str(), raw.data(), raw.size());
+#elif defined(FUZZ_Snapping)
+    RECT moved = targets[0].rect, sized = moved;
+    SnapMovingRect(moved, targets.data() + 1, targets.size() - 1);
+    SnapSizingRect(sized, size % 10, targets.data() + 1, targets.size() - 1);
+    auto near = [&](const RECT& r, int i) { return std::llabs(0LL + (&r.left)[i] - (&targets[0].rect.left)[i]) <= 10; };
+    for (int i = 0; i < 4; ++i) CHECK(near(sized, i) && (near(moved, i) || near(moved, i ^ 2)));  // i ^ 2: far edge
+#elif defined(FUZZ_RegistryFormat)
+    const std::vector<std::u16string> strings = SplitMultiString(raw.data(), raw.size());
+    const std::size_t n = EncodeMultiString(strings, buffer.data(), buffer.size());
+    CHECK(n == 0 || SplitMultiString(buffer.data(), n) == strings);
+    raw.push_back(0);
+    const RegistryPathParts<char16_t> parts = SplitRegistryPath(raw.data());
+    CHECK(std::u16string(parts.root).find(u'\\') == std::u16string::npos);
+    CHECK(std::u16string(parts.valueName).find(u'\\') == std::u16string::npos);
+#endif
+    return 0;
+}
