@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (unit == 0xFFFF) pieces.emplace_back(); else pieces.back() += unit;
     }
     std::vector<char16_t> raw(pieces.back().begin(), pieces.back().end()), buffer(1 + size % 300, u'#');
-    std::vector<SnapTarget> targets(size / sizeof(SnapTarget) + 1);
+    std::vector<RECT> targets(size / sizeof(RECT) + 1);
     std::memcpy(static_cast<void*>(targets.data()), data, size);
 #if defined(FUZZ_Patterns)
     const std::size_t n = StorePatternList(buffer.data(), buffer.size(), pieces);
@@ -26,10 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(n == 1 || MatchPatternList(buffer.data(), buffer.data(), buffer.size()));  // the first matches itself
     MatchPatternList(pieces[0].c_str(), raw.data(), raw.size());
 #elif defined(FUZZ_Snapping)
-    RECT moved = targets[0].rect, sized = moved;
+    RECT moved = targets[0], sized = moved;
     SnapMovingRect(moved, targets.data() + 1, targets.size() - 1);
     SnapSizingRect(sized, size % 10, targets.data() + 1, targets.size() - 1);
-    auto near = [&](const RECT& r, int i) { return std::llabs(0LL + (&r.left)[i] - (&targets[0].rect.left)[i]) <= 10; };
+    auto near = [&](const RECT& r, int i) { return std::llabs(0LL + (&r.left)[i] - (&targets[0].left)[i]) <= 10; };
     for (int i = 0; i < 4; ++i) CHECK(near(sized, i) && (near(moved, i) || near(moved, i ^ 2)));  // i ^ 2: far edge
 #elif defined(FUZZ_RegistryFormat)
     const std::vector<std::u16string> strings = SplitMultiString(raw.data(), raw.size());

@@ -52,12 +52,12 @@ TEST(PatternList, MatchStoreAndListRows)
 TEST(SnapArithmetic, MovingAndSizingRows)
 {
     // Entry 0 is usually the work area W; N and P are narrower than two snap distances.
-    const SnapTarget W = {{}, {0, 0, 1024, 738}}, T = {{}, {300, 100, 600, 400}}, N = {{}, {300, 100, 315, 400}};
-    const SnapTarget L = {{}, {203, 100, 500, 400}}, T2 = {{}, {306, 100, 700, 400}}, P = {{}, {300, 100, 305, 400}};
-    using V = std::vector<SnapTarget>;
-    const V WT = {W, T}, WN = {W, N}, WL = {W, L}, LW = {L, W}, WS = {W, {{}, {300, 200, 600, 300}}}, WP = {W, P};
-    const V WQ = {W, {{}, {300, 300, 600, 600}}}, WB = {W, {{}, {100, 100, 400, 400}}};
-    const V Hi = {{{}, {LONG_MAX - 15, 0, LONG_MAX, 100}}}, Lo = {{{}, {LONG_MIN + 15, 0, LONG_MIN + 99, 99}}};
+    const RECT W = {0, 0, 1024, 738}, T = {300, 100, 600, 400}, N = {300, 100, 315, 400};
+    const RECT L = {203, 100, 500, 400}, T2 = {306, 100, 700, 400}, P = {300, 100, 305, 400};
+    using V = std::vector<RECT>;
+    const V WT = {W, T}, WN = {W, N}, WL = {W, L}, LW = {L, W}, WS = {W, {300, 200, 600, 300}}, WP = {W, P};
+    const V WQ = {W, {300, 300, 600, 600}}, WB = {W, {100, 100, 400, 400}};
+    const V Hi = {{LONG_MAX - 15, 0, LONG_MAX, 100}}, Lo = {{LONG_MIN + 15, 0, LONG_MIN + 99, 99}};
     // edge 0: a move; else the WMSZ_ edge dragged (1 left, 2 right, 3 top, 4 top left, ..., 8 bottom right).
     struct Row { V targets; RECT in; WPARAM edge; RECT out; };
     const Row rows[] = {{WT, {310, 150, 500, 300}, 0, {300, 150, 490, 300}},
