@@ -1,52 +1,38 @@
 #include "MoveSizeOverlay.h"
 
-#include "Harness.h"
+#include "Process.h"
 
 namespace harness {
 
-namespace {
+static std::vector<MoveSizePost> received;
 
-std::vector<MoveSizePost> received;
-
-LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == RegisterWindowMessageW(L"MOX_MOVESIZE")) {
-        received.push_back(MoveSizePost{wParam, lParam});
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (message != RegisterWindowMessageW(L"MOX_MOVESIZE")) return DefWindowProcW(window, message, wParam, lParam);
+    received.push_back({wParam, lParam});
+    return 0;
 }
-
-} // namespace
 
 MoveSizeOverlay::MoveSizeOverlay()
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = OverlayWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpfnWndProc = OverlayProc;
     windowClass.lpszClassName = L"HovelleMoveSizeWnd";
     RegisterClassExW(&windowClass);
-    m_window = CreateWindowExW(WS_EX_TOOLWINDOW, L"HovelleMoveSizeWnd", L"MoveSize", WS_POPUP, 0, 0, 10, 10, nullptr,
-                               nullptr, windowClass.hInstance, nullptr);
-    received.clear();
-}
-
-MoveSizeOverlay::~MoveSizeOverlay()
-{
-    DestroyWindow(m_window);
+    window = CreateWindowExW(0, windowClass.lpszClassName, L"MoveSize", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0);
     received.clear();
 }
 
 std::vector<MoveSizePost> MoveSizeOverlay::Posts()
 {
-    WaitFor([] { return false; }, 50);
+    PumpFor(50);
     return received;
 }
 
 void MoveSizeOverlay::Clear()
 {
-    WaitFor([] { return false; }, 50);
+    PumpFor(50);
     received.clear();
 }
 

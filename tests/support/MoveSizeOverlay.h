@@ -1,6 +1,5 @@
-// A stand-in for the tray program's overlay window: a hidden window of class
-// "HovelleMoveSizeWnd" titled "MoveSize" in the test process that records the
-// "MOX_MOVESIZE" posts it receives.
+// A stand-in for the tray program's overlay: a hidden "HovelleMoveSizeWnd"
+// titled "MoveSize" that records the "MOX_MOVESIZE" posts it receives.
 #pragma once
 
 #include <windows.h>
@@ -14,20 +13,12 @@ struct MoveSizePost {
     LPARAM data;
 };
 
-class MoveSizeOverlay {
-public:
+struct MoveSizeOverlay {
     MoveSizeOverlay();
-    ~MoveSizeOverlay();
-    MoveSizeOverlay(const MoveSizeOverlay&) = delete;
-    MoveSizeOverlay& operator=(const MoveSizeOverlay&) = delete;
-
-    HWND Handle() const { return m_window; }
-    // What arrived so far, after delivering this thread's pending messages.
-    std::vector<MoveSizePost> Posts();
+    ~MoveSizeOverlay() { DestroyWindow(window); }
+    std::vector<MoveSizePost> Posts();  // after delivering this thread's pending messages
     void Clear();
-
-private:
-    HWND m_window;
+    HWND window;
 };
 
 } // namespace harness

@@ -1,155 +1,141 @@
-// The settings in the registry as the real program reads and rewrites them,
-// and what reaches the hook library's shared tables.
-#include <string>
-
-#include "TrayFixture.h"
+// The settings as the program loads and rewrites them, whatever is stored,
+// and what its first start writes and sets.
+#include "Settings.h"
+#include "TrayTest.h"
 
 using namespace harness;
+using namespace std::string_literals;
 
 namespace {
 
-using namespace std::string_literals;
+using Stored = std::pair<DWORD, std::string>;  // type and bytes of a value; ~0u: none
+const wchar_t* const Key = L"Software\\Tenvale\\Hovelle";
+const wchar_t* const Names[6] = {L"EnableSendToBack", L"EnableMinimizeWindowToTray", L"EnableRollupToggle",
+                                 L"EnableInteractiveMove", L"IgnoreTitles", L"IgnoreClasses"};
+// As loaded: "1" or "0" for a switch, "|pattern" for each pattern of a list; as stored.
+const std::wstring Defaults[6] = {L"1", L"1", L"1", L"1", L"|QuickTimePlayer", L"|JWinproj*"};
+const std::wstring DefaultUnits[6] = {L"\1\0"s, L"\1\0"s, L"\1\0"s, L"\1\0"s, L"QuickTimePlayer\0\0"s, L"JWinproj*\0\0"s};
 
-const wchar_t* const Switches[4] = {L"EnableSendToBack", L"EnableMinimizeWindowToTray", L"EnableRollupToggle",
-                                    L"EnableInteractiveMove"};
-
-// Starts the program, waits until it runs, and lets it exit again.
-void RunHovelleOnce()
+std::string Bytes(const std::wstring& units)
 {
-    FakeTray tray;
-    HovelleProcess hovelle;
-    ASSERT_TRUE(hovelle.WaitUntilReady());
-    // The hook library is configured before the windows exist; read the
-    // tables while the program still runs.
+    return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
 }
 
-std::wstring PatternList(const wchar_t* buffer)
+Stored ReadStored(int index)
 {
-    size_t end = 0;
-    while (end + 1 < 1024 && !(buffer[end] == 0 && (end == 0 || buffer[end - 1] == 0))) ++end;
-    return std::wstring(buffer, end + 1);
+    DWORD type = 0, size = 8192;
+    std::string data(size, '\0');
+    if (RegGetValueW(HKEY_CURRENT_USER, Key, Names[index], RRF_RT_ANY, &type, &data[0], &size)) return {~0u, ""};
+    return {type, data.substr(0, size)};
 }
 
-struct Binding {
-    bool doubleClick;
-    MoxButton button;
-    int modifier;
-    int hitTest;
-};
-
-MoxAction Read(const Binding& binding)
+Stored DefaultStored(int index)
 {
-    return binding.doubleClick ? GetMouseActionDblClk(binding.button, binding.modifier, binding.hitTest)
-                               : GetMouseAction(binding.button, binding.modifier, binding.hitTest);
+    return {index < 4 ? REG_DWORD : REG_MULTI_SZ, Bytes(DefaultUnits[index])};
 }
 
-TEST_F(TrayTest, FirstStartWritesTheDefaultsAndSetsThirteenBindings)
+// Stores one value, loads and saves. It must load as `loaded` and be rewritten
+// as `saved`, the others as the defaults; but more than the 1024 bytes a load
+// reads ends the load there: the value keeps its default, and it and those
+// after it stay as they were stored.
+void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::wstring& loaded, const std::string& saved)
 {
-    FakeTray tray;
-    HovelleProcess hovelle;
-    ASSERT_TRUE(hovelle.WaitUntilReady());
-
-    for (const wchar_t* name : Switches) {
-        const StoredValue value = ReadHovelleValue(name);
-        ASSERT_TRUE(value.present) << name;
-        EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD));
-        EXPECT_EQ(value.data.size(), 4u);
-        EXPECT_EQ(value.Dword(), 1u);
-    }
-    const StoredValue titles = ReadHovelleValue(L"IgnoreTitles");
-    EXPECT_EQ(titles.type, static_cast<DWORD>(REG_MULTI_SZ));
-    EXPECT_EQ(titles.Units(), L"QuickTimePlayer\0\0"s);
-    const StoredValue classes = ReadHovelleValue(L"IgnoreClasses");
-    EXPECT_EQ(classes.type, static_cast<DWORD>(REG_MULTI_SZ));
-    EXPECT_EQ(classes.Units(), L"JWinproj*\0\0"s);
-
-    const SharedSectionView& shared = *FindSharedSection().data;
-    EXPECT_EQ(PatternList(shared.IgnoreTitlePatterns), L"QuickTimePlayer\0\0"s);
-    EXPECT_EQ(PatternList(shared.IgnoreClassPatterns), L"JWinproj*\0\0"s);
-
-    // The thirteen bindings, and nothing else bound.
-    std::vector<std::pair<Binding, MoxAction>> expected = {
-        {{false, MoxButtonRight, 0, HTCAPTION}, MoxActionSendToBack},
-        {{false, MoxButtonRight, 0, HTMINBUTTON}, MoxActionMinimizeToTray},
-        {{true, MoxButtonLeft, 0, HTCAPTION}, MoxActionRollup},
-        {{false, MoxButtonRight, 0, HTMAXBUTTON}, MoxActionMaximizeMenu},
-    };
-    for (int hit = HTLEFT; hit <= HTBORDER; ++hit) expected.push_back({{false, MoxButtonLeft, 1, hit}, MoxActionMove});
-    int bound = 0;
-    for (int table = 0; table < 2; ++table) {
-        for (int button = 0; button < 3; ++button) {
-            for (int modifier = 0; modifier < 3; ++modifier) {
-                for (int hit = 0; hit < 22; ++hit) {
-                    const Binding binding = {table == 1, static_cast<MoxButton>(button), modifier, hit};
-                    if (Read(binding) != MoxActionNone) ++bound;
-                }
-            }
+    RegDeleteTreeW(HKEY_CURRENT_USER, Key);
+    RegSetKeyValueW(HKEY_CURRENT_USER, Key, Names[index], type, data.data(), static_cast<DWORD>(data.size()));
+    const Stored stored = ReadStored(index);  // Wine adds a terminator to a string type
+    const bool unreadable = stored.second.size() > 1024;
+    Settings settings;
+    LoadSettings(settings);
+    SaveSettings(settings);
+    const bool switches[4] = {settings.enableSendToBack, settings.enableMinimizeWindowToTray,
+                              settings.enableRollupToggle, settings.enableInteractiveMove};
+    for (int other = 0; other < 6; ++other) {
+        std::wstring list = other < 4 ? (switches[other] ? L"1" : L"0") : L"";
+        for (const auto& pattern : other == 4 ? settings.ignoreTitles : settings.ignoreClasses) {
+            if (other >= 4) list += L"|" + pattern;
         }
+        EXPECT_EQ(list, other == index && !unreadable ? loaded : Defaults[other]) << "value " << other;
+        Stored expected = other != index ? DefaultStored(other) : Stored{other < 4 ? REG_DWORD : REG_MULTI_SZ, saved};
+        if (unreadable && other >= index) expected = other == index ? stored : Stored{~0u, ""};
+        EXPECT_EQ(ReadStored(other), expected) << "value " << other;
     }
-    EXPECT_EQ(bound, 13);
-    for (const auto& entry : expected) EXPECT_EQ(Read(entry.first), entry.second) << entry.first.hitTest;
 }
 
-TEST_F(TrayTest, StoredSwitchesAndListsAreReadAndRewritten)
+TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
 {
-    SetHovelleDword(L"EnableRollupToggle", 0);
-    // "0" as text: the code unit of the digit and a NUL make a non-zero word.
-    SetHovelleUnits(L"EnableSendToBack", L"0"s + L'\0', REG_SZ);
-    // Two bytes of a switch: the missing bytes count as zero.
-    const BYTE shortData[2] = {0, 0};
-    SetHovelleValue(L"EnableInteractiveMove", REG_BINARY, shortData, sizeof shortData);
-    SetHovelleUnits(L"IgnoreTitles", L"\0"s);
-    SetHovelleUnits(L"IgnoreClasses", L"a\0\0b\0\0"s);
-    RunHovelleOnce();
-
-    EXPECT_EQ(GetMouseActionDblClk(MoxButtonLeft, 0, HTCAPTION), MoxActionNone);
-    EXPECT_EQ(GetMouseAction(MoxButtonRight, 0, HTCAPTION), MoxActionSendToBack);
-    EXPECT_EQ(GetMouseAction(MoxButtonRight, 0, HTMINBUTTON), MoxActionMinimizeToTray);
-    EXPECT_EQ(GetMouseAction(MoxButtonRight, 0, HTMAXBUTTON), MoxActionMaximizeMenu);
-    for (int hit = HTLEFT; hit <= HTBORDER; ++hit) EXPECT_EQ(GetMouseAction(MoxButtonLeft, 1, hit), MoxActionNone);
-
-    const SharedSectionView& shared = *FindSharedSection().data;
-    EXPECT_EQ(PatternList(shared.IgnoreTitlePatterns), L"\0"s);
-    EXPECT_EQ(PatternList(shared.IgnoreClassPatterns), L"a\0\0"s);
-
-    const StoredValue rollup = ReadHovelleValue(L"EnableRollupToggle");
-    EXPECT_EQ(rollup.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(rollup.Dword(), 0u);
-    const StoredValue sendToBack = ReadHovelleValue(L"EnableSendToBack");
-    EXPECT_EQ(sendToBack.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(sendToBack.data.size(), 4u);
-    EXPECT_EQ(sendToBack.Dword(), 1u);
-    EXPECT_EQ(ReadHovelleValue(L"EnableInteractiveMove").type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(ReadHovelleValue(L"EnableInteractiveMove").Dword(), 0u);
-    EXPECT_EQ(ReadHovelleValue(L"IgnoreTitles").Units(), L"\0"s);
-    EXPECT_EQ(ReadHovelleValue(L"IgnoreClasses").Units(), L"a\0\0"s);
+    const std::wstring t510(510, L'T');
+    const struct {
+        int index;
+        DWORD type;
+        std::wstring data, loaded, saved;
+    } rows[] = {
+        {2, REG_DWORD, L"\0\0"s, L"0", L"\0\0"s},
+        {0, REG_SZ, L"0\0"s, L"1", L"\1\0"s},          // the text "0": its first unit is not zero
+        {3, REG_BINARY, L"\0"s, L"0", L"\0\0"s},       // two bytes: the missing two count as zero
+        {1, REG_QWORD, L"\0\0\1\0"s, L"0", L"\0\0"s},  // only the first four bytes count
+        {4, REG_MULTI_SZ, L"\0"s, L"", L"\0"s},
+        {5, REG_MULTI_SZ, L"a\0\0b\0\0"s, L"|a", L"a\0\0"s},
+        {5, REG_MULTI_SZ, L"One\0Two"s, L"|One|Two", L"One\0Two\0\0"s},  // the last one unterminated
+        {4, REG_MULTI_SZ, t510 + L"\0\0"s, L"|" + t510, t510 + L"\0\0"s},
+        {4, REG_MULTI_SZ, t510 + L"T\0\0"s, L"", L""},  // 1026 bytes
+        {5, REG_SZ, std::wstring(513, L'C'), L"", L""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "value " << row.index << " of " << row.data.size() << " units");
+        ExpectRoundTrip(row.index, row.type, Bytes(row.data), row.loaded, Bytes(row.saved));
+    }
+    // Every value with every type and size: a switch is on when one of its first
+    // four bytes is not zero; a list is one pattern of the units up to a zero unit.
+    for (int cell = 0; cell < 6 * 6 * 8 * 2; ++cell) {
+        const int index = cell / 96;
+        const DWORD type = std::vector<DWORD>{REG_SZ, REG_BINARY, REG_MULTI_SZ, REG_DWORD, REG_QWORD, REG_NONE}[cell / 16 % 6];
+        const DWORD size = std::vector<DWORD>{0, 1, 3, 4, 1023, 1024, 1025, 4096}[cell / 2 % 8];
+        const char fill = cell % 2 ? '\x41' : '\0';
+        SCOPED_TRACE(testing::Message() << "value " << index << ", type " << type << ", " << size << " x " << +fill);
+        RegSetKeyValueW(HKEY_CURRENT_USER, Key, Names[index], type, std::string(size, fill).data(), size);
+        const std::string stored = ReadStored(index).second;
+        const bool on = stored.find_first_not_of('\0') < 4;
+        std::wstring units(stored.size() / 2, L'\0');
+        CopyMemory(&units[0], stored.data(), units.size() * 2);
+        units.resize(units.find(L'\0') < units.size() ? units.find(L'\0') : units.size());
+        const std::wstring loaded = index < 4 ? (on ? L"1" : L"0") : units.empty() ? L"" : L"|" + units;
+        const std::wstring saved = index < 4 ? (on ? L"\1\0"s : L"\0\0"s) : units + (units.empty() ? L"\0"s : L"\0\0"s);
+        ExpectRoundTrip(index, type, std::string(size, fill), loaded, Bytes(saved));
+    }
 }
 
-TEST_F(TrayTest, UnreadableListEndsTheLoadAndIsNotOverwritten)
+TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
 {
-    SetHovelleDword(L"EnableMinimizeWindowToTray", 0);
-    // More than the 1024 bytes a query takes: 100 patterns of 7 units.
-    std::wstring longList;
-    for (int i = 0; i < 100; ++i) longList += L"Title" + std::to_wstring(i % 10) + L"*" + L'\0';
-    longList += L'\0';
-    ASSERT_GT(longList.size() * sizeof(wchar_t), 1024u);
-    SetHovelleUnits(L"IgnoreTitles", longList);
-    SetHovelleUnits(L"IgnoreClasses", L"Mine*\0\0"s);
-    RunHovelleOnce();
-
-    // The switch before the list was read; both lists keep their defaults.
-    EXPECT_EQ(GetMouseAction(MoxButtonRight, 0, HTMINBUTTON), MoxActionNone);
-    EXPECT_EQ(GetMouseAction(MoxButtonRight, 0, HTCAPTION), MoxActionSendToBack);
-    const SharedSectionView& shared = *FindSharedSection().data;
-    EXPECT_EQ(PatternList(shared.IgnoreTitlePatterns), L"QuickTimePlayer\0\0"s);
-    EXPECT_EQ(PatternList(shared.IgnoreClassPatterns), L"JWinproj*\0\0"s);
-
-    // The switches are rewritten; the values the load could not reach keep
-    // what the user stored instead of being replaced by the defaults.
-    EXPECT_EQ(ReadHovelleValue(L"EnableMinimizeWindowToTray").Dword(), 0u);
-    EXPECT_EQ(ReadHovelleValue(L"EnableSendToBack").Dword(), 1u);
-    EXPECT_EQ(ReadHovelleValue(L"IgnoreTitles").Units(), longList);
-    EXPECT_EQ(ReadHovelleValue(L"IgnoreClasses").Units(), L"Mine*\0\0"s);
+    FakeTray tray;
+    HovelleProcess hovelle;
+    ASSERT_TRUE(hovelle.Ready());
+    for (int index = 0; index < 6; ++index) EXPECT_EQ(ReadStored(index), DefaultStored(index)) << index;
+    // [double click][button][modifier][hit test]: the thirteen bindings, and nothing else bound.
+    MoxAction bound[2][3][3][22] = {};
+    bound[0][MoxButtonRight][0][HTCAPTION] = MoxActionSendToBack;
+    bound[0][MoxButtonRight][0][HTMINBUTTON] = MoxActionMinimizeToTray;
+    bound[1][MoxButtonLeft][0][HTCAPTION] = MoxActionRollup;
+    bound[0][MoxButtonRight][0][HTMAXBUTTON] = MoxActionMaximizeMenu;
+    for (int hit = HTLEFT; hit <= HTBORDER; ++hit) bound[0][MoxButtonLeft][1][hit] = MoxActionMove;
+    for (int cell = 0; cell < 2 * 3 * 3 * 22; ++cell) {
+        const int twice = cell / 198, button = cell / 66 % 3, modifier = cell / 22 % 3, hit = cell % 22;
+        const auto mouse = static_cast<MoxButton>(button);
+        EXPECT_EQ(twice ? GetMouseActionDblClk(mouse, modifier, hit) : GetMouseAction(mouse, modifier, hit),
+                  bound[twice][button][modifier][hit])
+            << "double " << twice << ", button " << button << ", modifier " << modifier << ", hit test " << hit;
+    }
+    // The icon first (the hook library manages the main window too, with icons of other ids).
+    ASSERT_FALSE(tray.notifications.empty());
+    const IconNotification& icon = tray.notifications[0];
+    EXPECT_EQ(std::vector<UINT>({icon.command, icon.window, icon.id, icon.flags, icon.callbackMessage, icon.iconWidth,
+                                 icon.iconHeight}),
+              std::vector<UINT>({NIM_ADD, static_cast<UINT>(reinterpret_cast<UINT_PTR>(hovelle.main)), 0,
+                                 NIF_MESSAGE | NIF_ICON | NIF_TIP, WM_USER, 32, 32}));
+    EXPECT_EQ(icon.tip, L"Window Manager");
+    // The hook runs, with the default ignore pattern.
+    TargetProcess target;
+    EXPECT_EQ(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Any window"))).size(), 4u);
+    EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "QuickTimePlayer"))).empty());
 }
 
 } // namespace
