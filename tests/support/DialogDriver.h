@@ -1,4 +1,4 @@
-// Reading the message boxes of a process (this one or another) from outside.
+// The text of a message box of any process: its static control 0xFFFF.
 #pragma once
 
 #include <windows.h>
@@ -6,5 +6,5 @@
 #include <string>
 
 namespace harness {
-std::wstring MessageBoxText(HWND box);  // the text of its static control 0xFFFF
+std::wstring MessageBoxText(HWND box);
 }

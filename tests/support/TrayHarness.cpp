@@ -4,36 +4,58 @@
 
 namespace harness {
 
+static std::vector<MoveSizePost> posts;
+
 // Wine's record of an icon (dlls/shell32/systray.c): 32-bit fields, the tip
 // of 128 units at 16, the icon's width and height at 944 and 948.
-static LRESULT CALLBACK TrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* tray = reinterpret_cast<FakeTray*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == RegisterWindowMessageW(L"MOX_MOVESIZE")) posts.push_back({wParam, lParam});
     if (message != WM_COPYDATA || tray == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     const auto& copy = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    const auto* data = static_cast<const BYTE*>(copy.lpData);
-    UINT fields[256] = {};
-    CopyMemory(fields, data, copy.cbData < sizeof fields ? copy.cbData : sizeof fields);
-    UINT size[2] = {};
-    if (copy.cbData >= 952) CopyMemory(size, data + 944, sizeof size);
+    UINT fields[256] = {}, size[2] = {};
+    CopyMemory(fields, copy.lpData, copy.cbData < sizeof fields ? copy.cbData : sizeof fields);
+    if (copy.cbData >= 952) CopyMemory(size, static_cast<BYTE*>(copy.lpData) + 944, sizeof size);
     const auto* tip = reinterpret_cast<const wchar_t*>(fields + 4);
     tray->notifications.push_back({static_cast<DWORD>(copy.dwData), fields[0], fields[1], fields[2], fields[3],
                                    size[0], size[1], std::wstring(tip, wcsnlen(tip, 128)), copy.cbData});
     return !tray->refuse;
 }
 
-FakeTray::FakeTray()
+static HWND Create(const wchar_t* className, const wchar_t* title, DWORD exStyle)
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = TrayProc;
-    windowClass.lpszClassName = L"Shell_TrayWnd";
+    windowClass.lpfnWndProc = Record;
+    windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);
-    window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1,
-                             0, 0, 0, 0);
+    return CreateWindowExW(exStyle, className, title, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+}
+
+FakeTray::FakeTray() : window(Create(L"Shell_TrayWnd", L"", WS_EX_TOPMOST | WS_EX_TOOLWINDOW))
+{
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ShowWindow(window, SW_SHOWNOACTIVATE);
 }
+
+MoveSizeOverlay::MoveSizeOverlay() : window(Create(L"HovelleMoveSizeWnd", L"MoveSize", 0))
+{
+    posts.clear();
+}
+
+std::vector<MoveSizePost> MoveSizeOverlay::Posts()
+{
+    PumpFor(50);
+    return posts;
+}
+
+void MoveSizeOverlay::Clear()
+{
+    Posts();
+    posts.clear();
+}
+
 
 HovelleProcess::HovelleProcess() : process(new ChildProcess(L"\"" + ExecutableDirectory() + L"Hovelle.exe\"")) {}
 
@@ -45,7 +67,7 @@ HovelleProcess::~HovelleProcess()
 bool HovelleProcess::Ready()
 {
     WaitFor([&] { return (main = Find(L"HovelleWnd")) && (overlay = Find(L"HovelleMoveSizeWnd")); }, 20000);
-    return overlay != nullptr && Running();
+    return overlay && Running();
 }
 
 bool HovelleProcess::Running() const

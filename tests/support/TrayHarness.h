@@ -1,4 +1,5 @@
-// A stand-in for the shell's notification area, and Hovelle.exe in its own process.
+// Stand-ins for what the tray program talks to (the notification area, the
+// overlay the hook library posts to), and Hovelle.exe in its own process.
 #pragma once
 
 #include <windows.h>
@@ -21,24 +22,35 @@ struct IconNotification {
     size_t size;
 };
 
-// A topmost "Shell_TrayWnd" of this thread, found by Shell_NotifyIconW before
-// Wine's own, that records the notifications (while the thread pumps
-// messages) and answers FALSE when `refuse`, as a shell refusing the icon.
+// A topmost "Shell_TrayWnd", found by Shell_NotifyIconW before Wine's own, that
+// records the notifications while this thread pumps messages and answers FALSE
+// when `refuse`; a hidden "HovelleMoveSizeWnd" titled "MoveSize" in place of the
+// program's overlay, that records the "MOX_MOVESIZE" posts (after pumping 50 ms).
 struct FakeTray {
     FakeTray();
     ~FakeTray() { DestroyWindow(window); }
     HWND Handle() const { return window; }
+    HWND window;
     std::vector<IconNotification> notifications;
     bool refuse = false;
+};
+struct MoveSizePost {
+    WPARAM cause;
+    LPARAM data;
+};
+struct MoveSizeOverlay {
+    MoveSizeOverlay();
+    ~MoveSizeOverlay() { DestroyWindow(window); }
+    std::vector<MoveSizePost> Posts();
+    void Clear();
     HWND window;
 };
 
-// Hovelle.exe of the test's folder, its main window and overlay once Ready();
-// "Exit" at the end of the scope.
+// Hovelle.exe of the test's folder, its windows once Ready(); "Exit" at the end of the scope.
 struct HovelleProcess {
     HovelleProcess();
     ~HovelleProcess();
-    bool Ready();
+    bool Ready();  // the main window and the overlay are there
     bool Running() const;
     DWORD WaitForExit();  // the exit code, or STILL_ACTIVE after 10 s
     HWND Find(const wchar_t* className, bool visibleOnly = false) const;  // a top-level window of it
