@@ -39,10 +39,7 @@ FakeTray::FakeTray() : window(Create(L"Shell_TrayWnd", L"", WS_EX_TOPMOST | WS_E
     ShowWindow(window, SW_SHOWNOACTIVATE);
 }
 
-MoveSizeOverlay::MoveSizeOverlay() : window(Create(L"HovelleMoveSizeWnd", L"MoveSize", 0))
-{
-    posts.clear();
-}
+MoveSizeOverlay::MoveSizeOverlay() : window(Create(L"HovelleMoveSizeWnd", L"MoveSize", 0)) { posts.clear(); }
 
 std::vector<MoveSizePost> MoveSizeOverlay::Posts()
 {
@@ -52,10 +49,9 @@ std::vector<MoveSizePost> MoveSizeOverlay::Posts()
 
 void MoveSizeOverlay::Clear()
 {
-    Posts();
+    PumpFor(50);
     posts.clear();
 }
-
 
 HovelleProcess::HovelleProcess() : process(new ChildProcess(L"\"" + ExecutableDirectory() + L"Hovelle.exe\"")) {}
 
@@ -70,15 +66,8 @@ bool HovelleProcess::Ready()
     return overlay && Running();
 }
 
-bool HovelleProcess::Running() const
-{
-    return process->Running();
-}
-
-DWORD HovelleProcess::WaitForExit()
-{
-    return process->WaitForExit(10000);
-}
+bool HovelleProcess::Running() const { return process->Running(); }
+DWORD HovelleProcess::WaitForExit() { return process->WaitForExit(10000); }
 
 HWND HovelleProcess::Find(const wchar_t* className, bool visibleOnly) const
 {

@@ -1,5 +1,4 @@
-// Stand-ins for what the tray program talks to (the notification area, the
-// overlay the hook library posts to), and Hovelle.exe in its own process.
+// Stand-ins for what the tray program talks to, and Hovelle.exe in its own process.
 #pragma once
 
 #include <windows.h>
@@ -21,11 +20,8 @@ struct IconNotification {
     std::wstring tip;
     size_t size;
 };
-
-// A topmost "Shell_TrayWnd", found by Shell_NotifyIconW before Wine's own, that
-// records the notifications while this thread pumps messages and answers FALSE
-// when `refuse`; a hidden "HovelleMoveSizeWnd" titled "MoveSize" in place of the
-// program's overlay, that records the "MOX_MOVESIZE" posts (after pumping 50 ms).
+// A topmost "Shell_TrayWnd", found by Shell_NotifyIconW before Wine's own, that records the notifications
+// (while this thread pumps messages) and answers FALSE when `refuse`.
 struct FakeTray {
     FakeTray();
     ~FakeTray() { DestroyWindow(window); }
@@ -34,6 +30,8 @@ struct FakeTray {
     std::vector<IconNotification> notifications;
     bool refuse = false;
 };
+// A hidden "HovelleMoveSizeWnd" titled "MoveSize", in place of the program's overlay, that records the
+// "MOX_MOVESIZE" posts (after pumping 50 ms).
 struct MoveSizePost {
     WPARAM cause;
     LPARAM data;
@@ -46,11 +44,11 @@ struct MoveSizeOverlay {
     HWND window;
 };
 
-// Hovelle.exe of the test's folder, its windows once Ready(); "Exit" at the end of the scope.
+// Hovelle.exe of the test's folder, its main window and overlay once Ready(); "Exit" at the end of the scope.
 struct HovelleProcess {
     HovelleProcess();
     ~HovelleProcess();
-    bool Ready();  // the main window and the overlay are there
+    bool Ready();
     bool Running() const;
     DWORD WaitForExit();  // the exit code, or STILL_ACTIVE after 10 s
     HWND Find(const wchar_t* className, bool visibleOnly = false) const;  // a top-level window of it

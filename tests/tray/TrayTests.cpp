@@ -1,6 +1,5 @@
-// The tray program: one end-to-end test per story through the real
-// Hovelle.exe, and in this process the settings, the dialog framework, the
-// order of Exit and the manifest.
+// The tray program: one end-to-end test per story through the real Hovelle.exe,
+// and in this process the settings, the dialog framework, Exit's order and the manifest.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -23,15 +22,12 @@ using namespace std::string_literals;
 
 namespace {
 
+const wchar_t* const Key = L"Software\\Tenvale\\Hovelle";
+
 // Each test starts with the hook stopped, no bindings and no settings key.
 struct TrayTest : ::testing::Test {
     void SetUp() override { TearDown(); }
-    void TearDown() override
-    {
-        WindowManagerStop();
-        ResetSharedSettings();
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale\\Hovelle");
-    }
+    void TearDown() override { WindowManagerStop(), ResetSharedSettings(), RegDeleteTreeW(HKEY_CURRENT_USER, Key); }
 };
 using OverlayTest = TrayTest;
 
@@ -49,16 +45,15 @@ std::wstring Text(HWND window)
 }
 
 using Stored = std::pair<DWORD, std::string>;  // a value's type and bytes; ~0u: none
-const wchar_t* const Key = L"Software\\Tenvale\\Hovelle";
 const wchar_t* const Names[6] = {L"EnableSendToBack", L"EnableMinimizeWindowToTray", L"EnableRollupToggle",
                                  L"EnableInteractiveMove", L"IgnoreTitles", L"IgnoreClasses"};
-// As loaded ("1" or "0" for a switch, "|pattern" for each pattern of a list) and as stored.
+// Loaded ("1" or "0" for a switch, "|pattern" for each pattern of a list) and stored.
 const std::wstring Defaults[6] = {L"1", L"1", L"1", L"1", L"|QuickTimePlayer", L"|JWinproj*"};
 const std::wstring DefaultUnits[6] = {L"\1\0"s, L"\1\0"s, L"\1\0"s, L"\1\0"s, L"QuickTimePlayer\0\0"s, L"JWinproj*\0\0"s};
 
-std::string Bytes(const std::wstring& units)
+Stored Units(int index, const std::wstring& units)
 {
-    return std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+    return {index < 4 ? REG_DWORD : REG_MULTI_SZ, std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2)};
 }
 
 Stored ReadStored(int index)
@@ -69,10 +64,9 @@ Stored ReadStored(int index)
     return {type, data.substr(0, size)};
 }
 
-// Stores one value, loads and saves. It must load as `loaded` and be rewritten
-// as `saved`, the others as the defaults; but more than the 1024 bytes a load
-// reads ends the load there: the value keeps its default, and it and those
-// after it stay as they were stored.
+// Stores one value, loads and saves: it must load as `loaded` and be stored as `saved`, the others as the
+// defaults; but more than the 1024 bytes a load reads ends the load there, and it and the values after it
+// stay as they were.
 void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::wstring& loaded,
                      const std::wstring& saved)
 {
@@ -83,18 +77,17 @@ void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::
     LoadSettings(settings);
     SaveSettings(settings);
     const bool unreadable = stored.second.size() > 1024;
-    const bool switches[4] = {settings.enableSendToBack, settings.enableMinimizeWindowToTray,
-                              settings.enableRollupToggle, settings.enableInteractiveMove};
+    const bool on[4] = {settings.enableSendToBack, settings.enableMinimizeWindowToTray, settings.enableRollupToggle,
+                        settings.enableInteractiveMove};
     for (int other = 0; other < 6; ++other) {
-        std::wstring list = other < 4 ? (switches[other] ? L"1" : L"0") : L"";
+        std::wstring list = other < 4 ? (on[other] ? L"1" : L"0") : L"";
         for (const auto& pattern : other == 4 ? settings.ignoreTitles : settings.ignoreClasses) {
-            if (other >= 4) list += L"|" + pattern;
+            list += other < 4 ? L"" : L"|" + pattern;
         }
         const bool own = other == index && !unreadable;
         EXPECT_EQ(list, own ? loaded : Defaults[other]) << "value " << other;
-        Stored expected{other < 4 ? REG_DWORD : REG_MULTI_SZ, Bytes(own ? saved : DefaultUnits[other])};
-        if (unreadable && other >= index) expected = other == index ? stored : Stored{~0u, ""};
-        EXPECT_EQ(ReadStored(other), expected) << "value " << other;
+        const Stored kept = other == index ? stored : Stored{~0u, ""};
+        EXPECT_EQ(ReadStored(other), unreadable && other >= index ? kept : Units(other, own ? saved : DefaultUnits[other]));
     }
 }
 
@@ -119,18 +112,17 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "value " << row.index << " of " << row.data.size() << " units");
-        ExpectRoundTrip(row.index, row.type, Bytes(row.data), row.loaded, row.saved);
+        ExpectRoundTrip(row.index, row.type, Units(0, row.data).second, row.loaded, row.saved);
     }
-    // Every value with every type and size, of 0x41 or 0 bytes: a switch is on when
-    // one of its first four bytes is not zero; a list is one pattern, up to a zero unit.
+    // Every value with every type and size, of 0x41 or 0 bytes: a switch is on when one of
+    // its first four bytes is not zero; a list is one pattern, up to a zero unit.
     const DWORD types[] = {REG_SZ, REG_BINARY, REG_MULTI_SZ, REG_DWORD, REG_QWORD, REG_NONE};
     const DWORD sizes[] = {0, 1, 3, 4, 1023, 1024, 1025, 4096};
     for (int cell = 0; cell < 6 * 6 * 8 * 2; ++cell) {
         const int index = cell / 96;
         const DWORD type = types[cell / 16 % 6];
         const std::string data(sizes[cell / 2 % 8], cell % 2 ? 'A' : '\0');
-        SCOPED_TRACE(testing::Message() << "value " << index << ", type " << type << ", " << data.size() << " x "
-                                        << cell % 2);
+        SCOPED_TRACE(testing::Message() << "value " << index << ", type " << type << ", " << data.size() << " bytes");
         RegSetKeyValueW(HKEY_CURRENT_USER, Key, Names[index], type, data.data(), static_cast<DWORD>(data.size()));
         const std::string stored = ReadStored(index).second;
         std::wstring units(stored.size() / 2, L'\0');
@@ -147,7 +139,7 @@ TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadStored(i), Stored(i < 4 ? REG_DWORD : REG_MULTI_SZ, Bytes(DefaultUnits[i])));
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadStored(i), Units(i, DefaultUnits[i]));
     // [double click][button][modifier][hit test]: the thirteen bindings, and nothing else bound.
     MoxAction bound[2][3][3][22] = {};
     bound[0][MoxButtonRight][0][HTCAPTION] = MoxActionSendToBack;
@@ -159,8 +151,7 @@ TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
         const int twice = cell / 198, button = cell / 66 % 3, modifier = cell / 22 % 3, hit = cell % 22;
         const auto mouse = static_cast<MoxButton>(button);
         EXPECT_EQ(twice ? GetMouseActionDblClk(mouse, modifier, hit) : GetMouseAction(mouse, modifier, hit),
-                  bound[twice][button][modifier][hit])
-            << "double " << twice << ", button " << button << ", modifier " << modifier << ", hit test " << hit;
+                  bound[twice][button][modifier][hit]) << twice << " " << button << " " << modifier << " " << hit;
     }
     // The icon (the hook library also manages the main window, with icons of other ids).
     ASSERT_FALSE(tray.notifications.empty());
@@ -181,8 +172,7 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
-    // Answered at once and no menu: the other buttons, and the right one while
-    // the main window is disabled (by the modal About dialog).
+    // Answered at once and no menu: the other buttons, and the right one while About disables the main window.
     for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
                        WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_RBUTTONDOWN}) {
         EnableWindow(hovelle.main, mouse != WM_RBUTTONDOWN);
@@ -191,17 +181,16 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
     EnableWindow(hovelle.main, TRUE);
     // The menu at the cursor: "About..." in its upper half, "Exit" in the lower one.
     HWND menu = nullptr, about = nullptr;
+    RECT rect = {};
     for (const int quarter : {1, 3}) {
         SetCursorPos(400, 300);
         PostMessageW(hovelle.main, WM_USER, 0, WM_RBUTTONDOWN);
-        ASSERT_TRUE(WaitFor([&] { return (menu = hovelle.Find(L"#32768", true)) != nullptr; }, 10000));
-        RECT rect = {};
-        GetWindowRect(menu, &rect);
+        ASSERT_TRUE(WaitFor([&] { return (menu = hovelle.Find(L"#32768", true)) && GetWindowRect(menu, &rect); }));
         EXPECT_EQ(std::make_pair(rect.left, rect.top), std::make_pair(400L, 300L));
         SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * quarter / 4);
         mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
         if (quarter == 3) break;
-        ASSERT_TRUE(WaitFor([&] { return (about = hovelle.Find(L"#32770", true)) != nullptr; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return (about = hovelle.Find(L"#32770", true)) != nullptr; }));
         EXPECT_EQ(Text(about), L"About ");
         PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
@@ -209,8 +198,8 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
     EXPECT_EQ(hovelle.WaitForExit(), 0u);
 }
 
-// Waits for the box of a text: the text's size plus (10, 5), centred on the
-// full-screen area, with pixels of the text colour, not active.
+// Waits for the box of a text: the text's size plus (10, 5), centred on the full-screen area, with pixels
+// of the text colour, not active.
 void ExpectShowing(HWND overlay, const wchar_t* text)
 {
     const HDC dc = GetDC(nullptr);
@@ -249,16 +238,9 @@ TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
     ASSERT_TRUE(Answered(window, WM_EXITSIZEMOVE));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(hovelle.overlay); }));
     // A position that comes outside a move or size loop changes nothing.
-    const UINT moveSize = RegisterWindowMessageW(L"MOX_MOVESIZE");
-    PostMessageW(hovelle.overlay, moveSize, WM_MOVE, MAKELPARAM(1, 2));
-    PostMessageW(hovelle.overlay, moveSize, WM_ENTERSIZEMOVE, 0);
+    PostMessageW(hovelle.overlay, RegisterWindowMessageW(L"MOX_MOVESIZE"), WM_MOVE, MAKELPARAM(1, 2));
+    PostMessageW(hovelle.overlay, RegisterWindowMessageW(L"MOX_MOVESIZE"), WM_ENTERSIZEMOVE, 0);
     ExpectShowing(hovelle.overlay, L"300 x 200");
-}
-
-std::string FileText(const std::wstring& path)
-{
-    std::ifstream file(std::string(path.begin(), path.end()));
-    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
@@ -273,12 +255,13 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
     const std::shared_ptr<void> restore(nullptr, [&](void*) { setOpen(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\""); });
     DeleteFileW(log.c_str());
     setOpen(L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + L"\"");
+    const auto opened = [&] { return std::string(std::istreambuf_iterator<char>(std::ifstream(std::string(log.begin(), log.end())).rdbuf()), {}); };
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
     PostMessageW(hovelle.main, WM_COMMAND, 1002, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = hovelle.Find(L"#32770", true)) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = hovelle.Find(L"#32770", true)) != nullptr; }));
     std::vector<std::wstring> texts = {Text(dialog)};
     for (int control : {1004, 1005, 1002, 1003}) texts.push_back(Text(GetDlgItem(dialog, control)));
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"About ", L"Tenvale Window Manager", L"1, 5, 0, 0",
@@ -290,19 +273,19 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
     EXPECT_TRUE(SavePng(CaptureWindow(dialog), ExecutableDirectory() + L"about-dialog.png"));
     // Each link button hands its caption to the shell; the dialog stays.
     for (const int button : {1002, 1003}) {
-        const size_t before = FileText(log).size();
+        const size_t before = opened().size();
         EXPECT_TRUE(Answered(GetDlgItem(dialog, button), BM_CLICK));
-        WaitFor([&] { return FileText(log).size() > before; }, 10000);
+        WaitFor([&] { return opened().size() > before; }, 10000);
     }
-    EXPECT_EQ(FileText(log), "https://www.example.com/tenvale/\nmailto:hovelle@example.com\n");
+    EXPECT_EQ(opened(), "https://www.example.com/tenvale/\nmailto:hovelle@example.com\n");
     EXPECT_TRUE(Answered(GetDlgItem(dialog, IDCANCEL), BM_CLICK));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) && IsWindowEnabled(hovelle.main) && hovelle.Running(); }));
     // A program file without a version resource, or none at all, shows "Unknown".
     EXPECT_EQ(ReadVersionTexts((ExecutableDirectory() + L"target.exe").c_str()).version, L"Unknown");
 }
 
-// Exit and the end of the session release every window (a rolled-up one comes
-// down, the items go) and stop the hook; Exit also removes the icon and ends the program.
+// Exit and the end of the session release every window (a rolled-up one comes down, the items go) and stop
+// the hook; Exit also removes the icon and ends the program.
 TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
 {
     for (const UINT message : {WM_COMMAND, WM_ENDSESSION}) {
@@ -331,20 +314,24 @@ TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
 
 std::vector<std::string> trace;  // what reached the dialogs, and the error boxes
 
-// A dialog (template 104) that sends itself a command as it starts, may then
-// throw, runs `inner` on command 1002 and traces what reaches it.
-struct ScriptedDlg : CDlgHandler, CDlgMessageObserver {
-    ScriptedDlg(std::string name, WORD command, int throwing = 0, ScriptedDlg* inner = nullptr)
-        : name(name), command(command), throwing(throwing), inner(inner)
+// A dialog (template 104) that sends itself a command as it starts, may then throw (1: a CWindowsError,
+// 2: something else), runs `inner` on command 1002 and traces what reaches it; 3: OnDestroy without the base's.
+struct ScriptedDlg : CDlgHandler {
+    ScriptedDlg(std::string name, WORD command, int fault = 0, ScriptedDlg* inner = nullptr)
+        : name(name), command(command), fault(fault), inner(inner) {}
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        AddObserver(this);
+        const std::string bound = FindDlgHandler(window = m_hwnd) == this ? "" : " unbound";
+        if (message == WM_INITDIALOG) trace.push_back(name + " init" + bound);
+        if (message == WM_COMMAND) trace.push_back(name + " command " + std::to_string(LOWORD(wParam)) + bound);
+        if (message == WM_DESTROY) trace.push_back(name + " destroy" + bound);
+        return CDlgHandler::OnMessage(message, wParam, lParam);
     }
     INT_PTR OnInitDialog(WPARAM focus) override
     {
         SendMessageW(m_hwnd, WM_COMMAND, command, 0);
-        if (throwing == 1) throw CWindowsError(0x20001234, L"Init failed");
-        if (throwing == 2) throw 42;
-        return CDlgHandler::OnInitDialog(focus);
+        if (fault == 1) throw CWindowsError(0x20001234, L"Init failed");
+        return fault == 2 ? throw 42 : CDlgHandler::OnInitDialog(focus);
     }
     INT_PTR OnCommand(UINT code, WPARAM wParam, LPARAM control) override
     {
@@ -352,19 +339,10 @@ struct ScriptedDlg : CDlgHandler, CDlgMessageObserver {
         trace.push_back("inner ended " + std::to_string(inner->RunModal(m_hwnd, 104, GetModuleHandleW(nullptr))));
         return OnCancel();
     }
-    INT_PTR OnDestroy() override { return throwing == 3 ? 1 : CDlgHandler::OnDestroy(); }  // 3: without the base's
-    void BeforeMessage(CDlgHandler&, UINT message, WPARAM wParam, LPARAM) override
-    {
-        const std::string what = message == WM_INITDIALOG ? " init" : message == WM_DESTROY ? " destroy" : " command ";
-        if (message == WM_INITDIALOG || message == WM_DESTROY || message == WM_COMMAND) {
-            trace.push_back(name + what + (message == WM_COMMAND ? std::to_string(LOWORD(wParam)) : "") +
-                            (FindDlgHandler(window = m_hwnd) == this ? "" : " unbound"));
-        }
-    }
-    void AfterMessage(CDlgHandler&, UINT, WPARAM, LPARAM) override {}
+    INT_PTR OnDestroy() override { return fault == 3 ? 1 : CDlgHandler::OnDestroy(); }
     std::string name;
     WORD command;
-    int throwing;
+    int fault;
     ScriptedDlg* inner;
     HWND window = nullptr;
 };
@@ -382,13 +360,14 @@ void CALLBACK EndBoxes(HWND, UINT, UINT_PTR, DWORD)
 
 TEST(DlgHandler, EndingsErrorsNestingAndBindings)
 {
+    const std::vector<std::string> enter = {"d init", "d command 1", "d destroy"};
     const struct {
         WORD dialog, command;
-        int throwing;  // 1: a CWindowsError, 2: something else, 3: OnDestroy without the base's
+        int fault;
         INT_PTR result;
         std::vector<std::string> trace;
     } rows[] = {
-        {104, IDOK, 0, 1, {"d init", "d command 1", "d destroy"}},      // Enter
+        {104, IDOK, 0, 1, enter},
         {104, IDCANCEL, 0, 0, {"d init", "d command 2", "d destroy"}},  // Escape
         {4711, IDOK, 0, -1, {}},                                        // no such template: nothing reported
         {104, IDOK, 1, 1, {"d init", "d command 1", "box Init failed", "d destroy"}},
@@ -396,17 +375,16 @@ TEST(DlgHandler, EndingsErrorsNestingAndBindings)
                            "d destroy"}},
         {104, 1002, 0, 0, {"d init", "d command 1002", "i init", "i command 1", "i destroy", "inner ended 1",
                            "d destroy"}},
-        {104, IDOK, 3, 1, {"d init", "d command 1", "d destroy"}},
+        {104, IDOK, 3, 1, enter},
     };
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, EndBoxes);
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "command " << row.command << ", throwing " << row.throwing);
+        SCOPED_TRACE(testing::Message() << "command " << row.command << ", fault " << row.fault);
         trace.clear();
-        ScriptedDlg inner("i", IDOK), dialog("d", row.command, row.throwing, &inner);
+        ScriptedDlg inner("i", IDOK), dialog("d", row.command, row.fault, &inner);
         EXPECT_EQ(dialog.RunModal(nullptr, row.dialog, GetModuleHandleW(nullptr)), row.result);
         EXPECT_EQ(trace, row.trace);
-        // No binding outlives the dialog.
-        EXPECT_TRUE(!dialog.Handle() && !FindDlgHandler(dialog.window) && !FindDlgHandler(inner.window));
+        EXPECT_TRUE(!dialog.Handle() && !FindDlgHandler(dialog.window) && !FindDlgHandler(inner.window)) << "bound";
     }
     KillTimer(nullptr, timer);
 }
@@ -420,8 +398,8 @@ LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Exit in this process: the overlay goes before the main window, the icon goes
-// and the message loop is asked to end with 0. A restarted shell gets the icon again.
+// Exit in this process: the overlay goes before the main window, the icon goes and the message loop is
+// asked to end with 0. A restarted shell ("TaskbarCreated") gets the icon again.
 TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
 {
     FakeTray tray;
