@@ -1,5 +1,5 @@
-// The setup program under wine64, silent: an install without "Start with
-// Windows", one over the running program, and the uninstall of the running program.
+// The setup program under wine64, silent: an install without "Start with Windows", one over the running
+// program, and the uninstall of the running program.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,10 +7,11 @@
 #include "../support/Process.h"
 
 using namespace harness;
+using namespace std::string_literals;
 
 namespace {
 
-// A string (the first of a list) of the current user's registry, or "-".
+// A string (the first of a list) of the current user's software key, or "-".
 std::wstring Value(const std::wstring& key, const wchar_t* name)
 {
     wchar_t text[1024] = {};
@@ -21,72 +22,58 @@ std::wstring Value(const std::wstring& key, const wchar_t* name)
 
 std::string Bytes(const std::wstring& path)
 {
-    return std::string(std::istreambuf_iterator<char>(std::ifstream(std::string(path.begin(), path.end())).rdbuf()), {});
+    std::ifstream file(std::string(path.begin(), path.end()), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// Runs a setup program to its end, and until `done` (an uninstaller goes on in a copy of itself).
+// Runs a setup program to its end, then until `done` (an uninstaller goes on in a copy of itself).
 template <typename Done>
-bool RunUntil(const std::wstring& commandLine, Done done)
+bool RunSetup(const std::wstring& commandLine, Done done)
 {
     ChildProcess setup(commandLine);
     return setup.WaitForExit(60000) == 0 && WaitFor(done, 60000);
 }
 
-bool Started()
-{
-    return WaitFor([] { return FindWindowW(L"HovelleMoveSizeWnd", nullptr) != nullptr; }, 20000);
-}
-
 TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt)
 {
-    // Wine would hand each new shortcut to the desktop of this machine.
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;winemenubuilder.exe=d");
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;winemenubuilder.exe=d");  // no host menus
     const std::wstring built = ExecutableDirectory(), windows = L"Microsoft\\Windows\\CurrentVersion\\";
-    WIN32_FIND_DATAW setup = {};
-    FindClose(FindFirstFileW((built + L"..\\installer\\Hovelle-*-win64-setup.exe").c_str(), &setup));
-    const std::wstring install = L"\"" + built + L"..\\installer\\" + setup.cFileName + L"\" /S";
+    WIN32_FIND_DATAW found = {};
+    FindClose(FindFirstFileW((built + L"..\\installer\\Hovelle-*-win64-setup.exe").c_str(), &found));
+    const std::wstring setup = L"\"" + built + L"..\\installer\\" + found.cFileName + L"\" /S";
     wchar_t folder[MAX_PATH] = {}, shortcut[MAX_PATH] = {};
-    ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\Programs\\Tenvale\\Hovelle", folder, MAX_PATH);
+    ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\Programs\\Tenvale\\Hovelle\\", folder, MAX_PATH);
     ExpandEnvironmentStringsW(L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Hovelle.lnk", shortcut, MAX_PATH);
-    const std::wstring program = L"\"" + std::wstring(folder) + L"\\Hovelle.exe\"";
-    const std::wstring uninstall = L"\"" + std::wstring(folder) + L"\\Uninstall.exe\"";
+    const std::wstring program = L"\"" + (folder + L"Hovelle.exe\""s), uninstall = L"\"" + (folder + L"Uninstall.exe\""s);
+    const auto started = [] { return WaitFor([] { return FindWindowW(L"HovelleMoveSizeWnd", nullptr); }, 20000); };
 
-    ASSERT_TRUE(RunUntil(install + L" /AUTOSTART=0", [] { return true; })) << "the build's setup program";
-    for (const wchar_t* file : {L"Hovelle.exe", L"Lorvek.dll"}) {
-        EXPECT_TRUE(Bytes(folder + (L"\\" + std::wstring(file))) == Bytes(built + file)) << "the built file";
-    }
+    ASSERT_TRUE(RunSetup(setup + L" /AUTOSTART=0", [] { return true; })) << "the build's setup program";
+    EXPECT_TRUE(Bytes(folder + L"Hovelle.exe"s) == Bytes(built + L"Hovelle.exe") && Bytes(folder + L"Lorvek.dll"s) == Bytes(built + L"Lorvek.dll"));
     EXPECT_NE(GetFileAttributesW(shortcut), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(Value(windows + L"Run", L"Hovelle"), L"-");
-    const std::vector<std::wstring> entry = {L"Hovelle", L"1.5.0", L"Tenvale", folder, uninstall, uninstall + L" /S",
-                                             program + L",0"};
-    std::vector<std::wstring> stored;
+    std::vector<std::wstring> entry = {Value(windows + L"Run", L"Hovelle")};
     for (const wchar_t* name : {L"DisplayName", L"DisplayVersion", L"Publisher", L"InstallLocation", L"UninstallString",
                                 L"QuietUninstallString", L"DisplayIcon"}) {
-        stored.push_back(Value(windows + L"Uninstall\\Hovelle", name));
+        entry.push_back(Value(windows + L"Uninstall\\Hovelle", name));
     }
-    EXPECT_EQ(stored, entry);
-
-    // Over the running program, which it closes first; "Start with Windows" is on by default.
+    const std::wstring location(folder, wcslen(folder) - 1);
+    EXPECT_EQ(entry, (std::vector<std::wstring>{L"-", L"Hovelle", L"1.5.0", L"Tenvale", location, uninstall,
+                                                uninstall + L" /S", program + L",0"}));
     {
+        // Over the running program, which it closes first; "Start with Windows" is on by default.
         ChildProcess running(program);
-        ASSERT_TRUE(Started());
-        ASSERT_TRUE(RunUntil(install, [] { return true; }));
+        ASSERT_TRUE(started() && RunSetup(setup, [] { return true; }));
         EXPECT_EQ(running.WaitForExit(10000), 0u);
+        EXPECT_EQ(Value(windows + L"Run", L"Hovelle"), program);
     }
-    EXPECT_EQ(Value(windows + L"Run", L"Hovelle"), program);
-
-    // The uninstaller closes the program started as at logon and removes all but the settings.
+    // The uninstaller closes the program started as at logon and removes all but the settings; a file in use
+    // may stay only under another name.
     ChildProcess running(Value(windows + L"Run", L"Hovelle"));
-    ASSERT_TRUE(Started());
-    ASSERT_TRUE(RunUntil(uninstall + L" /S", [&] { return Value(windows + L"Uninstall\\Hovelle", L"DisplayName") == L"-"; }));
+    ASSERT_TRUE(started() && RunSetup(uninstall + L" /S", [&] { return Value(windows + L"Uninstall\\Hovelle", L"DisplayName") == L"-"; }));
     EXPECT_EQ(running.WaitForExit(10000), 0u);
-    // A file in use may stay only under another name.
-    for (const wchar_t* file : {L"\\Hovelle.exe", L"\\Lorvek.dll", L"\\Uninstall.exe"}) {
-        EXPECT_EQ(GetFileAttributesW((folder + std::wstring(file)).c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const std::wstring& path : {folder + L"Hovelle.exe"s, folder + L"Lorvek.dll"s, folder + L"Uninstall.exe"s, std::wstring(shortcut)}) {
+        EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
     }
-    EXPECT_EQ(GetFileAttributesW(shortcut), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(Value(windows + L"Run", L"Hovelle"), L"-");
-    EXPECT_EQ(Value(L"Tenvale\\Hovelle", L"IgnoreClasses"), L"JWinproj*");
+    EXPECT_EQ(Value(windows + L"Run", L"Hovelle") + Value(L"Tenvale\\Hovelle", L"IgnoreClasses"), L"-JWinproj*");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale");
 }
 

@@ -103,6 +103,7 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
         {0, REG_SZ, L"0\0"s, L"1", L"\1\0"s},          // the text "0": its first unit is not zero
         {3, REG_BINARY, L"\0"s, L"0", L"\0\0"s},       // two bytes: the missing two count as zero
         {1, REG_QWORD, L"\0\0\1\0"s, L"0", L"\0\0"s},  // only the first four bytes count
+        {1, REG_BINARY, L"\0\x100"s, L"1", L"\1\0"s},  // the fourth byte counts
         {4, REG_MULTI_SZ, L"\0"s, L"", L"\0"s},
         {5, REG_MULTI_SZ, L"a\0\0b\0\0"s, L"|a", L"a\0\0"s},
         {5, REG_MULTI_SZ, L"One\0Two"s, L"|One|Two", L"One\0Two\0\0"s},  // the last one unterminated
