@@ -1,99 +1,59 @@
-// Helpers for the tests of the tray program: Hovelle.exe in its own process,
-// its registry key, and a stand-in for the shell's notification area.
+// Stand-ins for what the tray program talks to, and Hovelle.exe in its own process.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace harness {
 
-// The settings key of the tray program, HKCU "Software\Tenvale\Hovelle".
-extern const wchar_t* const HovelleKey;
+class ChildProcess;
+std::wstring ExecutableDirectory();  // as in Process.h
 
-// Removes the key with everything below it.
-void DeleteHovelleKey();
-// Writes one value below the key (created as needed).
-void SetHovelleValue(const wchar_t* name, DWORD type, const void* data, DWORD size);
-void SetHovelleDword(const wchar_t* name, DWORD value);
-// A REG_MULTI_SZ value from its code units, terminators included as given.
-void SetHovelleUnits(const wchar_t* name, const std::wstring& units, DWORD type = REG_MULTI_SZ);
-
-struct StoredValue {
-    bool present = false;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-    DWORD Dword() const;
-    std::wstring Units() const;  // the data as UTF-16 code units
-};
-StoredValue ReadHovelleValue(const wchar_t* name);
-
-// What Wine's Shell_NotifyIconW sent to the notification area.
+// What Wine's Shell_NotifyIconW sent: NIM_ADD, ... and its record (hWnd in 32 bits).
 struct IconNotification {
-    DWORD command = 0;  // NIM_ADD, NIM_DELETE, ...
-    DWORD window = 0;   // the icon's window handle, 32 bits
-    UINT id = 0;
-    UINT flags = 0;
-    UINT callbackMessage = 0;
+    DWORD command, window;
+    UINT id, flags, callbackMessage, iconWidth, iconHeight;
     std::wstring tip;
-    UINT iconWidth = 0;
-    UINT iconHeight = 0;
-    size_t size = 0;
-    std::vector<BYTE> raw;
-    // The icon's colour at (x, y), top row first, as 0x00RRGGBB, and whether
-    // its mask makes the pixel transparent (32 x 32 icons of 32 bits only).
-    UINT IconColour(int x, int y) const;
-    bool IconTransparent(int x, int y) const;
+    size_t size;
 };
-
-// A topmost "Shell_TrayWnd" window of this thread that Shell_NotifyIconW
-// finds before Wine's own, recording every icon notification it receives.
-// The thread must pump messages (WaitFor does) while a program adds icons.
-class FakeTray {
-public:
+// A topmost "Shell_TrayWnd", found by Shell_NotifyIconW before Wine's own, that records the notifications
+// (while this thread pumps messages) and answers FALSE when `refuse`.
+struct FakeTray {
     FakeTray();
-    ~FakeTray();
-    FakeTray(const FakeTray&) = delete;
-    FakeTray& operator=(const FakeTray&) = delete;
-
+    ~FakeTray() { DestroyWindow(window); }
+    HWND Handle() const { return window; }
+    HWND window;
     std::vector<IconNotification> notifications;
-    // Answers FALSE to every notification, as a shell that refuses the icon.
     bool refuse = false;
-    HWND Handle() const { return m_window; }
-
-private:
-    HWND m_window = nullptr;
+};
+// A hidden "HovelleMoveSizeWnd" titled "MoveSize", in place of the program's overlay, that records the
+// "MOX_MOVESIZE" posts (after pumping 50 ms).
+struct MoveSizePost {
+    WPARAM cause;
+    LPARAM data;
+};
+struct MoveSizeOverlay {
+    MoveSizeOverlay();
+    ~MoveSizeOverlay() { DestroyWindow(window); }
+    std::vector<MoveSizePost> Posts();
+    void Clear();
+    HWND window;
 };
 
-// Hovelle.exe (or another program file of the test's own directory, such as
-// a modified copy of it), started from there. Everything it started ends
-// with the object.
-class HovelleProcess {
-public:
-    explicit HovelleProcess(const wchar_t* programFile = L"Hovelle.exe");
+// Hovelle.exe of the test's folder, its main window and overlay once Ready(); "Exit" at the end of the scope.
+struct HovelleProcess {
+    HovelleProcess();
     ~HovelleProcess();
-    HovelleProcess(const HovelleProcess&) = delete;
-    HovelleProcess& operator=(const HovelleProcess&) = delete;
-
-    // Waits until the main window and the overlay exist; false if they do
-    // not come within the limit or the process ends first.
-    bool WaitUntilReady(DWORD milliseconds = 20000);
-    HWND MainWindow() const { return m_main; }
-    HWND Overlay() const { return m_overlay; }
-    DWORD ProcessId() const { return m_process.dwProcessId; }
+    bool Ready();
     bool Running() const;
-    // The exit code once the process has ended, or STILL_ACTIVE.
-    DWORD WaitForExit(DWORD milliseconds = 20000);
-
-private:
-    PROCESS_INFORMATION m_process = {};
-    HANDLE m_job = nullptr;
-    HWND m_main = nullptr;
-    HWND m_overlay = nullptr;
+    DWORD WaitForExit();  // the exit code, or STILL_ACTIVE after 10 s
+    HWND Find(const wchar_t* className, bool visibleOnly = false) const;  // a top-level window of it
+    std::unique_ptr<ChildProcess> process;
+    HWND main = nullptr, overlay = nullptr;
 };
-
-// A visible top-level window of the process with the class, or null.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly);
 
 } // namespace harness

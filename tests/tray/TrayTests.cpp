@@ -1,0 +1,444 @@
+// The tray program: one end-to-end test per story through the real Hovelle.exe,
+// and in this process the settings, the dialog framework, Exit's order and the manifest.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "AboutDlg.h"
+#include "DialogDriver.h"
+#include "Harness.h"
+#include "MainWnd.h"
+#include "MoveSizeWnd.h"
+#include "Screenshot.h"
+#include "Settings.h"
+#include "TrayHarness.h"
+#include "WindowsError.h"
+
+using namespace harness;
+using namespace std::string_literals;
+
+namespace {
+
+const wchar_t* const Key = L"Software\\Tenvale\\Hovelle";
+
+// Each test starts with the hook stopped, no bindings and no settings key.
+struct TrayTest : ::testing::Test {
+    void SetUp() override { TearDown(); }
+    void TearDown() override { WindowManagerStop(), ResetSharedSettings(), RegDeleteTreeW(HKEY_CURRENT_USER, Key); }
+};
+using OverlayTest = TrayTest;
+
+bool Answered(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer) != 0;
+}
+
+std::wstring Text(HWND window)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+using Stored = std::pair<DWORD, std::string>;  // a value's type and bytes; ~0u: none
+const wchar_t* const Names[6] = {L"EnableSendToBack", L"EnableMinimizeWindowToTray", L"EnableRollupToggle",
+                                 L"EnableInteractiveMove", L"IgnoreTitles", L"IgnoreClasses"};
+// Loaded ("1" or "0" for a switch, "|pattern" for each pattern of a list) and stored.
+const std::wstring Defaults[6] = {L"1", L"1", L"1", L"1", L"|QuickTimePlayer", L"|JWinproj*"};
+const std::wstring DefaultUnits[6] = {L"\1\0"s, L"\1\0"s, L"\1\0"s, L"\1\0"s, L"QuickTimePlayer\0\0"s, L"JWinproj*\0\0"s};
+
+Stored Units(int index, const std::wstring& units)
+{
+    return {index < 4 ? REG_DWORD : REG_MULTI_SZ, std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2)};
+}
+
+Stored ReadStored(int index)
+{
+    DWORD type = 0, size = 8192;
+    std::string data(size, '\0');
+    if (RegGetValueW(HKEY_CURRENT_USER, Key, Names[index], RRF_RT_ANY, &type, &data[0], &size)) return {~0u, ""};
+    return {type, data.substr(0, size)};
+}
+
+// Stores one value, loads and saves: it must load as `loaded` and be stored as `saved`, the others as the
+// defaults; but more than the 1024 bytes a load reads ends the load there, and it and the values after it
+// stay as they were.
+void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::wstring& loaded,
+                     const std::wstring& saved)
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, Key);
+    RegSetKeyValueW(HKEY_CURRENT_USER, Key, Names[index], type, data.data(), static_cast<DWORD>(data.size()));
+    const Stored stored = ReadStored(index);  // Wine adds a terminator to a string type
+    Settings settings;
+    LoadSettings(settings);
+    SaveSettings(settings);
+    const bool unreadable = stored.second.size() > 1024;
+    const bool on[4] = {settings.enableSendToBack, settings.enableMinimizeWindowToTray, settings.enableRollupToggle,
+                        settings.enableInteractiveMove};
+    for (int other = 0; other < 6; ++other) {
+        std::wstring list = other < 4 ? (on[other] ? L"1" : L"0") : L"";
+        for (const auto& pattern : other == 4 ? settings.ignoreTitles : settings.ignoreClasses) {
+            list += other < 4 ? L"" : L"|" + pattern;
+        }
+        const bool own = other == index && !unreadable;
+        EXPECT_EQ(list, own ? loaded : Defaults[other]) << "value " << other;
+        const Stored kept = other == index ? stored : Stored{~0u, ""};
+        EXPECT_EQ(ReadStored(other), unreadable && other >= index ? kept : Units(other, own ? saved : DefaultUnits[other]));
+    }
+}
+
+TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
+{
+    const std::wstring t510(510, L'T');
+    const struct {
+        int index;
+        DWORD type;
+        std::wstring data, loaded, saved;
+    } rows[] = {
+        {2, REG_DWORD, L"\0\0"s, L"0", L"\0\0"s},
+        {0, REG_SZ, L"0\0"s, L"1", L"\1\0"s},          // the text "0": its first unit is not zero
+        {3, REG_BINARY, L"\0"s, L"0", L"\0\0"s},       // two bytes: the missing two count as zero
+        {1, REG_QWORD, L"\0\0\1\0"s, L"0", L"\0\0"s},  // only the first four bytes count
+        {1, REG_BINARY, L"\0\x100"s, L"1", L"\1\0"s},  // the fourth byte counts
+        {4, REG_MULTI_SZ, L"\0"s, L"", L"\0"s},
+        {5, REG_MULTI_SZ, L"a\0\0b\0\0"s, L"|a", L"a\0\0"s},
+        {5, REG_MULTI_SZ, L"One\0Two"s, L"|One|Two", L"One\0Two\0\0"s},  // the last one unterminated
+        {4, REG_MULTI_SZ, t510 + L"\0\0"s, L"|" + t510, t510 + L"\0\0"s},
+        {4, REG_MULTI_SZ, t510 + L"T\0\0"s, L"", L""},  // 1026 bytes
+        {5, REG_SZ, std::wstring(513, L'C'), L"", L""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "value " << row.index << " of " << row.data.size() << " units");
+        ExpectRoundTrip(row.index, row.type, Units(0, row.data).second, row.loaded, row.saved);
+    }
+    // Every value with every type and size, of 0x41 or 0 bytes: a switch is on when one of
+    // its first four bytes is not zero; a list is one pattern, up to a zero unit.
+    const DWORD types[] = {REG_SZ, REG_BINARY, REG_MULTI_SZ, REG_DWORD, REG_QWORD, REG_NONE};
+    const DWORD sizes[] = {0, 1, 3, 4, 1023, 1024, 1025, 4096};
+    for (int cell = 0; cell < 6 * 6 * 8 * 2; ++cell) {
+        const int index = cell / 96;
+        const DWORD type = types[cell / 16 % 6];
+        const std::string data(sizes[cell / 2 % 8], cell % 2 ? 'A' : '\0');
+        SCOPED_TRACE(testing::Message() << "value " << index << ", type " << type << ", " << data.size() << " bytes");
+        RegSetKeyValueW(HKEY_CURRENT_USER, Key, Names[index], type, data.data(), static_cast<DWORD>(data.size()));
+        const std::string stored = ReadStored(index).second;
+        std::wstring units(stored.size() / 2, L'\0');
+        CopyMemory(&units[0], stored.data(), units.size() * 2);
+        units.resize(std::min(units.find(L'\0'), units.size()));
+        const bool on = stored.find_first_not_of('\0') < 4;
+        ExpectRoundTrip(index, type, data, index < 4 ? (on ? L"1" : L"0") : units.empty() ? L"" : L"|" + units,
+                        index < 4 ? (on ? L"\1\0"s : L"\0\0"s) : units + (units.empty() ? L"\0"s : L"\0\0"s));
+    }
+}
+
+TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
+{
+    FakeTray tray;
+    HovelleProcess hovelle;
+    ASSERT_TRUE(hovelle.Ready());
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadStored(i), Units(i, DefaultUnits[i]));
+    // [double click][button][modifier][hit test]: the thirteen bindings, and nothing else bound.
+    MoxAction bound[2][3][3][22] = {};
+    bound[0][MoxButtonRight][0][HTCAPTION] = MoxActionSendToBack;
+    bound[0][MoxButtonRight][0][HTMINBUTTON] = MoxActionMinimizeToTray;
+    bound[1][MoxButtonLeft][0][HTCAPTION] = MoxActionRollup;
+    bound[0][MoxButtonRight][0][HTMAXBUTTON] = MoxActionMaximizeMenu;
+    for (int hit = HTLEFT; hit <= HTBORDER; ++hit) bound[0][MoxButtonLeft][1][hit] = MoxActionMove;
+    for (int cell = 0; cell < 2 * 3 * 3 * 22; ++cell) {
+        const int twice = cell / 198, button = cell / 66 % 3, modifier = cell / 22 % 3, hit = cell % 22;
+        const auto mouse = static_cast<MoxButton>(button);
+        EXPECT_EQ(twice ? GetMouseActionDblClk(mouse, modifier, hit) : GetMouseAction(mouse, modifier, hit),
+                  bound[twice][button][modifier][hit]) << twice << " " << button << " " << modifier << " " << hit;
+    }
+    // The icon (the hook library also manages the main window, with icons of other ids).
+    ASSERT_FALSE(tray.notifications.empty());
+    const IconNotification& icon = tray.notifications[0];
+    EXPECT_EQ(std::vector<UINT>({icon.command, icon.window, icon.id, icon.flags, icon.callbackMessage, icon.iconWidth,
+                                 icon.iconHeight}),
+              std::vector<UINT>({NIM_ADD, static_cast<UINT>(reinterpret_cast<UINT_PTR>(hovelle.main)), 0,
+                                 NIF_MESSAGE | NIF_ICON | NIF_TIP, WM_USER, 32, 32}));
+    EXPECT_EQ(icon.tip, L"Window Manager");
+    // The hook runs, with the default ignore pattern.
+    TargetProcess target;
+    EXPECT_EQ(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Any window"))).size(), 4u);
+    EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "QuickTimePlayer"))).empty());
+}
+
+TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
+{
+    FakeTray tray;
+    HovelleProcess hovelle;
+    ASSERT_TRUE(hovelle.Ready());
+    // Answered at once and no menu: the other buttons, and the right one while About disables the main window.
+    for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
+                       WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_RBUTTONDOWN}) {
+        EnableWindow(hovelle.main, mouse != WM_RBUTTONDOWN);
+        EXPECT_TRUE(Answered(hovelle.main, WM_USER, 0, mouse) && !hovelle.Find(L"#32768", true)) << mouse;
+    }
+    EnableWindow(hovelle.main, TRUE);
+    // The menu at the cursor: "About..." in its upper half, "Exit" in the lower one.
+    HWND menu = nullptr, about = nullptr;
+    RECT rect = {};
+    for (const int quarter : {1, 3}) {
+        SetCursorPos(400, 300);
+        PostMessageW(hovelle.main, WM_USER, 0, WM_RBUTTONDOWN);
+        ASSERT_TRUE(WaitFor([&] { return (menu = hovelle.Find(L"#32768", true)) && GetWindowRect(menu, &rect); }));
+        EXPECT_EQ(std::make_pair(rect.left, rect.top), std::make_pair(400L, 300L));
+        SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * quarter / 4);
+        mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        if (quarter == 3) break;
+        ASSERT_TRUE(WaitFor([&] { return (about = hovelle.Find(L"#32770", true)) != nullptr; }));
+        EXPECT_EQ(Text(about), L"About ");
+        PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    }
+    EXPECT_EQ(hovelle.WaitForExit(), 0u);
+}
+
+// Waits for the box of a text: the text's size plus (10, 5), centred on the full-screen area, with pixels
+// of the text colour, not active.
+void ExpectShowing(HWND overlay, const wchar_t* text)
+{
+    const HDC dc = GetDC(nullptr);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    RECT size = {}, box = {};
+    DrawTextW(dc, text, -1, &size, DT_CALCRECT | DT_SINGLELINE);
+    ReleaseDC(nullptr, dc);
+    const LONG left = (GetSystemMetrics(SM_CXFULLSCREEN) - size.right - 10) / 2;
+    const LONG top = (GetSystemMetrics(SM_CYFULLSCREEN) - size.bottom - 5) / 2;
+    const RECT expected = {left, top, left + size.right + 10, top + size.bottom + 5};
+    EXPECT_TRUE(WaitFor([&] { return GetWindowRect(overlay, &box) && IsWindowVisible(overlay) && EqualRect(&box, &expected); }))
+        << "at " << box.left << "," << box.top << " to " << box.right << "," << box.bottom;
+    const COLORREF ink = GetSysColor(COLOR_INFOTEXT);
+    const uint32_t rgb = GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink);
+    EXPECT_TRUE(WaitFor([&] {
+        const Image shot = CaptureWindow(overlay);
+        return std::count(shot.pixels.begin(), shot.pixels.end(), rgb) > 10;
+    })) << "the text is drawn";
+    EXPECT_NE(GetForegroundWindow(), overlay);
+}
+
+TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
+{
+    FakeTray tray;
+    HovelleProcess hovelle;
+    ASSERT_TRUE(hovelle.Ready());
+    TargetProcess target;
+    const HWND window = target.Create(OverlappedWindow, "Moved window");
+    ASSERT_TRUE(Answered(window, WM_ENTERSIZEMOVE));
+    SetWindowPos(window, nullptr, -8, -3, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ExpectShowing(hovelle.overlay, L"-8, -3");
+    SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ExpectShowing(hovelle.overlay, L"300 x 200");
+    CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr);
+    EXPECT_TRUE(SavePng(CaptureWindow(hovelle.overlay), ExecutableDirectory() + L"screenshots\\move-size-readout.png"));
+    ASSERT_TRUE(Answered(window, WM_EXITSIZEMOVE));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(hovelle.overlay); }));
+    // A position that comes outside a move or size loop changes nothing.
+    PostMessageW(hovelle.overlay, RegisterWindowMessageW(L"MOX_MOVESIZE"), WM_MOVE, MAKELPARAM(1, 2));
+    PostMessageW(hovelle.overlay, RegisterWindowMessageW(L"MOX_MOVESIZE"), WM_ENTERSIZEMOVE, 0);
+    ExpectShowing(hovelle.overlay, L"300 x 200");
+}
+
+TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
+{
+    // The shell hands the links to a command that writes them to a file; Wine's own again at the end.
+    const std::wstring log = ExecutableDirectory() + L"shell-open.log";
+    const auto setOpen = [](const std::wstring& command) {
+        for (const wchar_t* scheme : {L"https\\shell\\open\\command", L"mailto\\shell\\open\\command"}) {
+            RegSetKeyValueW(HKEY_CLASSES_ROOT, scheme, nullptr, REG_SZ, command.c_str(), command.size() * 2 + 2);
+        }
+    };
+    const std::shared_ptr<void> restore(nullptr, [&](void*) { setOpen(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\""); });
+    DeleteFileW(log.c_str());
+    setOpen(L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + L"\"");
+    const auto opened = [&] { return std::string(std::istreambuf_iterator<char>(std::ifstream(std::string(log.begin(), log.end())).rdbuf()), {}); };
+    FakeTray tray;
+    HovelleProcess hovelle;
+    ASSERT_TRUE(hovelle.Ready());
+    PostMessageW(hovelle.main, WM_COMMAND, 1002, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = hovelle.Find(L"#32770", true)) != nullptr; }));
+    std::vector<std::wstring> texts = {Text(dialog)};
+    for (int control : {1004, 1005, 1002, 1003}) texts.push_back(Text(GetDlgItem(dialog, control)));
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"About ", L"Tenvale Window Manager", L"1, 5, 0, 0",
+                                                L"https://www.example.com/tenvale/", L"mailto:hovelle@example.com"}));
+    EXPECT_TRUE(SendMessageW(GetDlgItem(dialog, 1000), STM_GETICON, 0, 0)) << "the program icon";
+    EXPECT_TRUE(GetWindow(dialog, GW_OWNER) == hovelle.main && !IsWindowEnabled(hovelle.main)) << "modal";
+    SetForegroundWindow(dialog);
+    WaitFor([] { return false; }, 300);
+    EXPECT_TRUE(SavePng(CaptureWindow(dialog), ExecutableDirectory() + L"about-dialog.png"));
+    // Each link button hands its caption to the shell; the dialog stays.
+    for (const int button : {1002, 1003}) {
+        const size_t before = opened().size();
+        EXPECT_TRUE(Answered(GetDlgItem(dialog, button), BM_CLICK));
+        WaitFor([&] { return opened().size() > before; }, 10000);
+    }
+    EXPECT_EQ(opened(), "https://www.example.com/tenvale/\nmailto:hovelle@example.com\n");
+    EXPECT_TRUE(Answered(GetDlgItem(dialog, IDCANCEL), BM_CLICK));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) && IsWindowEnabled(hovelle.main) && hovelle.Running(); }));
+    // A program file without a version resource, or none at all, shows "Unknown".
+    EXPECT_EQ(ReadVersionTexts((ExecutableDirectory() + L"target.exe").c_str()).version, L"Unknown");
+}
+
+// Exit and the end of the session release every window (a rolled-up one comes down, the items go) and stop
+// the hook; Exit also removes the icon and ends the program.
+TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
+{
+    for (const UINT message : {WM_COMMAND, WM_ENDSESSION}) {
+        SCOPED_TRACE(message);
+        FakeTray tray;
+        HovelleProcess hovelle;
+        ASSERT_TRUE(hovelle.Ready());
+        TargetProcess target;
+        const HWND window = target.Create(OverlappedWindow, "Rolled up");
+        RECT open = {}, now = {};
+        GetWindowRect(window, &open);
+        PostMessageW(window, WM_SYSCOMMAND, 0xE020, 0);  // the second feature item, "Rollup"
+        ASSERT_TRUE(WaitFor([&] { return GetWindowRect(window, &now) && now.bottom < open.bottom; }));
+        PostMessageW(hovelle.main, message, message == WM_COMMAND ? 1003 : FALSE, 0);
+        EXPECT_EQ(message == WM_COMMAND ? hovelle.WaitForExit() : 0u, 0u);
+        EXPECT_TRUE(WaitFor([&] {
+            return GetWindowRect(window, &now) && now.bottom == open.bottom && FeatureItems(target.Menu(window)).empty();
+        }));
+        EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Afterwards"))).empty());
+        EXPECT_EQ(hovelle.Running(), message == WM_ENDSESSION);
+        std::vector<DWORD> icon;  // of id 0
+        for (const IconNotification& note : tray.notifications) icon.insert(icon.end(), note.id == 0, note.command);
+        EXPECT_EQ(icon, (message == WM_COMMAND ? std::vector<DWORD>{NIM_ADD, NIM_DELETE} : std::vector<DWORD>{NIM_ADD}));
+    }
+}
+
+std::vector<std::string> trace;  // what reached the dialogs, and the error boxes
+
+// A dialog (template 104) that sends itself a command as it starts, may then throw (1: a CWindowsError,
+// 2: something else), runs `inner` on command 1002 and traces what reaches it; 3: OnDestroy without the base's.
+struct ScriptedDlg : CDlgHandler {
+    ScriptedDlg(std::string name, WORD command, int fault = 0, ScriptedDlg* inner = nullptr)
+        : name(name), command(command), fault(fault), inner(inner) {}
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        const std::string bound = FindDlgHandler(window = m_hwnd) == this ? "" : " unbound";
+        if (message == WM_INITDIALOG) trace.push_back(name + " init" + bound);
+        if (message == WM_COMMAND) trace.push_back(name + " command " + std::to_string(LOWORD(wParam)) + bound);
+        if (message == WM_DESTROY) trace.push_back(name + " destroy" + bound);
+        return CDlgHandler::OnMessage(message, wParam, lParam);
+    }
+    INT_PTR OnInitDialog(WPARAM focus) override
+    {
+        SendMessageW(m_hwnd, WM_COMMAND, command, 0);
+        if (fault == 1) throw CWindowsError(0x20001234, L"Init failed");
+        return fault == 2 ? throw 42 : CDlgHandler::OnInitDialog(focus);
+    }
+    INT_PTR OnCommand(UINT code, WPARAM wParam, LPARAM control) override
+    {
+        if (LOWORD(wParam) != 1002) return CDlgHandler::OnCommand(code, wParam, control);
+        trace.push_back("inner ended " + std::to_string(inner->RunModal(m_hwnd, 104, GetModuleHandleW(nullptr))));
+        return OnCancel();
+    }
+    INT_PTR OnDestroy() override { return fault == 3 ? 1 : CDlgHandler::OnDestroy(); }
+    std::string name;
+    WORD command;
+    int fault;
+    ScriptedDlg* inner;
+    HWND window = nullptr;
+};
+
+// Ends the message boxes of this thread as they come, tracing them.
+void CALLBACK EndBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND box, LPARAM) -> BOOL {
+        if (!IsWindowVisible(box) || FindDlgHandler(box) || !GetDlgItem(box, 0xFFFF)) return TRUE;
+        const std::wstring text = MessageBoxText(box);
+        trace.push_back((GetWindow(box, GW_OWNER) ? "owned box " : "box ") + std::string(text.begin(), text.end()));
+        return EndDialog(box, IDOK);
+    }, 0);
+}
+
+TEST(DlgHandler, EndingsErrorsNestingAndBindings)
+{
+    const std::vector<std::string> enter = {"d init", "d command 1", "d destroy"};
+    const struct {
+        WORD dialog, command;
+        int fault;
+        INT_PTR result;
+        std::vector<std::string> trace;
+    } rows[] = {
+        {104, IDOK, 0, 1, enter},
+        {104, IDCANCEL, 0, 0, {"d init", "d command 2", "d destroy"}},  // Escape
+        {4711, IDOK, 0, -1, {}},                                        // no such template: nothing reported
+        {104, IDOK, 1, 1, {"d init", "d command 1", "box Init failed", "d destroy"}},
+        {104, IDOK, 2, 1, {"d init", "d command 1", "owned box Unknown Exception. Caught in CDlgHandler:OnMessage",
+                           "d destroy"}},
+        {104, 1002, 0, 0, {"d init", "d command 1002", "i init", "i command 1", "i destroy", "inner ended 1",
+                           "d destroy"}},
+        {104, IDOK, 3, 1, enter},
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, EndBoxes);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "command " << row.command << ", fault " << row.fault);
+        trace.clear();
+        ScriptedDlg inner("i", IDOK), dialog("d", row.command, row.fault, &inner);
+        EXPECT_EQ(dialog.RunModal(nullptr, row.dialog, GetModuleHandleW(nullptr)), row.result);
+        EXPECT_EQ(trace, row.trace);
+        EXPECT_TRUE(!dialog.Handle() && !FindDlgHandler(dialog.window) && !FindDlgHandler(inner.window)) << "bound";
+    }
+    KillTimer(nullptr, timer);
+}
+
+std::vector<std::pair<HWND, UINT>> destroyed;
+
+LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (sent.message == WM_DESTROY || sent.message == WM_NCDESTROY) destroyed.emplace_back(sent.hwnd, sent.message);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Exit in this process: the overlay goes before the main window, the icon goes and the message loop is
+// asked to end with 0. A restarted shell ("TaskbarCreated") gets the icon again.
+TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
+{
+    FakeTray tray;
+    const HWND main = CreateMainWindow(GetModuleHandleW(nullptr))->Handle();
+    const HWND overlay = CreateMoveSizeWindow(main, GetModuleHandleW(nullptr))->Handle();
+    SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordDestruction, nullptr, GetCurrentThreadId());
+    SendMessageW(main, WM_COMMAND, 1003, 0);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(destroyed, (std::vector<std::pair<HWND, UINT>>{
+                             {overlay, WM_DESTROY}, {overlay, WM_NCDESTROY}, {main, WM_DESTROY}, {main, WM_NCDESTROY}}));
+    std::vector<DWORD> icon;
+    for (const IconNotification& note : tray.notifications) icon.push_back(note.command);
+    EXPECT_EQ(icon, (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_DELETE}));
+    MSG quit = {};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
+}
+
+// Only buttons of common controls 6 answer BCM_GETIDEALSIZE; this program has no manifest.
+TEST(Manifest, ItsActivationContextGivesCommonControls6)
+{
+    const std::wstring program = ExecutableDirectory() + L"Hovelle.exe";
+    ACTCTXW description = {};
+    description.cbSize = sizeof description;
+    description.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    description.lpSource = program.c_str();
+    description.lpResourceName = MAKEINTRESOURCEW(1);
+    const HANDLE context = CreateActCtxW(&description);
+    ULONG_PTR cookie = 0;
+    for (const bool activated : {false, true}) {
+        ASSERT_TRUE(!activated || ActivateActCtx(context, &cookie));
+        const HWND button = CreateWindowExW(0, L"Button", L"Close", WS_POPUP, 0, 0, 50, 14, 0, 0, 0, 0);
+        SIZE ideal = {};
+        EXPECT_EQ(SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) && ideal.cx, activated);
+        DestroyWindow(button);
+    }
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(context);
+}
+
+} // namespace
