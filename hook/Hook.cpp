@@ -16,7 +16,7 @@ bool libraryPinned = false;
 
 // A stop waits this long for each window; a window whose thread does not
 // answer in time is left its messages to take in when it wakes up.
-const UINT StopMessageTimeout = 200;
+const UINT StopMessageTimeout = 500;
 const int MaxSlowThreads = 64;
 
 // An empty list (its first unit the closing NUL) matches nothing: the name is

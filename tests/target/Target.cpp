@@ -81,10 +81,6 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          if (manage != nullptr) manage(NextWindow(in));
          return std::string(manage != nullptr ? "ok" : "notloaded");
      }},
-    {"free", [](Args& in) {  // FreeLibrary on the hook library N times
-         for (auto count = Next(in); count > 0; --count) FreeLibrary(GetModuleHandleW(hookLibrary.c_str()));
-         return std::string("ok");
-     }},
     {"loaded", [](Args&) { return std::to_string(GetModuleHandleW(hookLibrary.c_str()) != nullptr); }},
     {"classic", [](Args& in) {  // a theme class that no visual style has: the window is drawn classic
          using SetTheme = HRESULT(WINAPI*)(HWND, const wchar_t*, const wchar_t*);
