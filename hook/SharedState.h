@@ -9,6 +9,8 @@ struct SharedState {
     BindingTable MouseActionsDblClk;
     HHOOK HookHandle;
     bool ManageEnabled;
+    // Admissions from the hook that are reading the ignore lists right now.
+    LONG AdmissionsRunning;
     wchar_t IgnoreTitlePatterns[MoxPatternListUnits];
     wchar_t IgnoreClassPatterns[MoxPatternListUnits];
 };

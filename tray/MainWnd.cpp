@@ -7,6 +7,8 @@
 #include "MenuHandle.h"
 #include "Program.h"
 #include "Resource.h"
+#include "SettingsDlg.h"
+#include "WindowCommands.h"
 #include "WindowsError.h"
 
 namespace {
@@ -82,6 +84,13 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
         about.Show(m_hwnd, ProgramInstance());
         return 0;
     }
+    case IDC_SETTINGS:
+        // Modal too; only locals after it, as after the icon's menu.
+        CSettingsDlg::Show(m_hwnd, ProgramInstance());
+        return 0;
+    case IDC_MANAGE_OPEN:
+        ManageOpenWindows();
+        return 0;
     case IDC_EXIT:
         DestroyWindow();
         PostQuitMessage(0);
@@ -107,6 +116,10 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The shell was restarted and has forgotten the icon. A failure here
         // is reported by the window procedure.
         NotifyIcon(0, NIM_ADD);
+    }
+    if (message == WM_HOTKEY && wParam == OnTopHotkeyId) {
+        ToggleForegroundOnTop();
+        return 0;
     }
     if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
     // Log-off or shutdown: release every window now, whatever the session's
@@ -145,7 +158,12 @@ LRESULT CMainWnd::OnTrayNotify(UINT id, UINT mouseMessage)
 LRESULT CMainWnd::OnTrayMouseMove(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayLButtonDown(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayLButtonUp(UINT) { return 0; }
-LRESULT CMainWnd::OnTrayLButtonDblClk(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayLButtonDblClk(UINT)
+{
+    // Posted: the shell's notification returns before the dialog runs.
+    PostMessageW(m_hwnd, WM_COMMAND, IDC_SETTINGS, 0);
+    return 0;
+}
 
 LRESULT CMainWnd::OnTrayRButtonDown(UINT)
 {
@@ -157,6 +175,8 @@ LRESULT CMainWnd::OnTrayRButtonDown(UINT)
     GetCursorPos(&cursor);
     CMenuHandle menu(LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDM_TRAY)), true);
     const CMenuHandle popup = menu.GetSubMenu(0);
+    // Bold, as what a double click on the icon does.
+    SetMenuDefaultItem(popup.Handle(), IDC_SETTINGS, FALSE);
     // The menu's loop dispatches other messages: this window, and this
     // object with it, may be gone when it returns ("Exit" posted by the
     // setup program, WM_CLOSE from another process). Only locals from here on.
