@@ -100,6 +100,12 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
     }
 }
 
+LRESULT CMainWnd::OnHotKey(UINT, UINT, WPARAM id)
+{
+    if (id == OnTopHotkeyId) ToggleForegroundOnTop();
+    return 0;
+}
+
 LRESULT CMainWnd::OnDestroy()
 {
     NotifyIcon(0, NIM_DELETE);
@@ -116,10 +122,6 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The shell was restarted and has forgotten the icon. A failure here
         // is reported by the window procedure.
         NotifyIcon(0, NIM_ADD);
-    }
-    if (message == WM_HOTKEY && wParam == OnTopHotkeyId) {
-        ToggleForegroundOnTop();
-        return 0;
     }
     if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
     // Log-off or shutdown: release every window now, whatever the session's
