@@ -9,10 +9,11 @@ struct SharedState {
     BindingTable MouseActionsDblClk;
     HHOOK HookHandle;
     bool ManageEnabled;
-    // Admissions from the hook that are reading the ignore lists right now.
-    LONG AdmissionsRunning;
     wchar_t IgnoreTitlePatterns[MoxPatternListUnits];
     wchar_t IgnoreClassPatterns[MoxPatternListUnits];
+    // Admissions from the hook that are reading the ignore lists right now;
+    // last, so the layout before it stays as it was.
+    LONG AdmissionsRunning;
 };
 
 extern SharedState Shared;
