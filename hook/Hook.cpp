@@ -111,6 +111,15 @@ void BroadcastMessage(StopBroadcast& stop, UINT message, WPARAM wParam)
     EnumWindows(SendToCaptionedChildrenOf, reinterpret_cast<LPARAM>(&stop));
 }
 
+// Counted while it runs, so a rewrite of the ignore lists can wait until no
+// admission reads them.
+void AdmitFromHook(HWND window)
+{
+    InterlockedIncrement(&Shared.AdmissionsRunning);
+    if (__atomic_load_n(&Shared.ManageEnabled, __ATOMIC_SEQ_CST)) WindowManagerManageWindow(window);
+    InterlockedDecrement(&Shared.AdmissionsRunning);
+}
+
 LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
 {
     // The hook runs in front of every sent message of the program: it leaves
@@ -118,8 +127,10 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
     const DWORD error = GetLastError();
     if (code == HC_ACTION) {
         const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (call->message == WM_CREATE) {
-            if (Shared.ManageEnabled) WindowManagerManageWindow(call->hwnd);
+        // The tray program's request to admit a window that was open before
+        // the start goes through the same test as a new window.
+        if (call->message == WM_CREATE || (call->message >= 0xC000 && call->message == MsgManage())) {
+            AdmitFromHook(call->hwnd);
         } else if (call->message == WM_ENDSESSION) {
             Shared.ManageEnabled = false;
         }

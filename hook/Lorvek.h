@@ -29,11 +29,19 @@ enum MoxAction : int {
 // One table of bound actions: button x modifier row x hit-test code.
 using BindingTable = MoxAction[MoxButtonCount][MoxModifierRowCount][MoxHitTestCount];
 
+// Registered messages other programs send to windows: the first asks the
+// hook to admit a window that was open before the start (wParam and lParam
+// 0); the second switches always on top of a managed window (wParam 1 on,
+// 2 off, 3 toggle, 4 query; a managed window answers 1 to the first three).
+constexpr wchar_t MoxManageMessageName[] = L"MOX_WINDOWMANAGER_MANAGE";
+constexpr wchar_t MoxOnTopMessageName[] = L"MOX_ON_TOP";
+
 extern "C" {
 void SetMouseAction(MoxButton button, int modifier, int hitTest, MoxAction action);
 MoxAction GetMouseAction(MoxButton button, int modifier, int hitTest);
 void SetMouseActionDblClk(MoxButton button, int modifier, int hitTest, MoxAction action);
 MoxAction GetMouseActionDblClk(MoxButton button, int modifier, int hitTest);
+// The ignore lists are rewritten while admission by the hook waits.
 void WindowManagerSetIgnoreTitle(const std::vector<std::wstring>& patterns);
 void WindowManagerSetIgnoreClass(const std::vector<std::wstring>& patterns);
 void WindowManagerStart();

@@ -11,6 +11,9 @@ struct SharedState {
     bool ManageEnabled;
     wchar_t IgnoreTitlePatterns[MoxPatternListUnits];
     wchar_t IgnoreClassPatterns[MoxPatternListUnits];
+    // Admissions from the hook that are reading the ignore lists right now;
+    // last, so the layout before it stays as it was.
+    LONG AdmissionsRunning;
 };
 
 extern SharedState Shared;

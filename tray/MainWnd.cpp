@@ -7,6 +7,8 @@
 #include "MenuHandle.h"
 #include "Program.h"
 #include "Resource.h"
+#include "SettingsDlg.h"
+#include "WindowCommands.h"
 #include "WindowsError.h"
 
 namespace {
@@ -82,6 +84,13 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
         about.Show(m_hwnd, ProgramInstance());
         return 0;
     }
+    case IDC_SETTINGS:
+        // Modal too; only locals after it, as after the icon's menu.
+        CSettingsDlg::Show(m_hwnd, ProgramInstance());
+        return 0;
+    case IDC_MANAGE_OPEN:
+        ManageOpenWindows();
+        return 0;
     case IDC_EXIT:
         DestroyWindow();
         PostQuitMessage(0);
@@ -89,6 +98,12 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
     default:
         return DoDefault();
     }
+}
+
+LRESULT CMainWnd::OnHotKey(UINT, UINT, WPARAM id)
+{
+    if (id == OnTopHotkeyId) ToggleForegroundOnTop();
+    return 0;
 }
 
 LRESULT CMainWnd::OnDestroy()
@@ -145,7 +160,12 @@ LRESULT CMainWnd::OnTrayNotify(UINT id, UINT mouseMessage)
 LRESULT CMainWnd::OnTrayMouseMove(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayLButtonDown(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayLButtonUp(UINT) { return 0; }
-LRESULT CMainWnd::OnTrayLButtonDblClk(UINT) { return 0; }
+LRESULT CMainWnd::OnTrayLButtonDblClk(UINT)
+{
+    // Posted: the shell's notification returns before the dialog runs.
+    PostMessageW(m_hwnd, WM_COMMAND, IDC_SETTINGS, 0);
+    return 0;
+}
 
 LRESULT CMainWnd::OnTrayRButtonDown(UINT)
 {
@@ -157,6 +177,8 @@ LRESULT CMainWnd::OnTrayRButtonDown(UINT)
     GetCursorPos(&cursor);
     CMenuHandle menu(LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDM_TRAY)), true);
     const CMenuHandle popup = menu.GetSubMenu(0);
+    // Bold, as what a double click on the icon does.
+    SetMenuDefaultItem(popup.Handle(), IDC_SETTINGS, FALSE);
     // The menu's loop dispatches other messages: this window, and this
     // object with it, may be gone when it returns ("Exit" posted by the
     // setup program, WM_CLOSE from another process). Only locals from here on.

@@ -16,6 +16,8 @@ public:
     LRESULT OnCreate(CREATESTRUCTW* create) override;
     LRESULT OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control) override;
     LRESULT OnDestroy() override;
+    // The always-on-top hotkey.
+    LRESULT OnHotKey(UINT modifiers, UINT virtualKey, WPARAM id) override;
     LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     virtual HICON GetTrayIcon(UINT id);

@@ -5,3 +5,5 @@
 #define IDM_TRAY 104
 #define IDC_ABOUT 1002
 #define IDC_EXIT 1003
+#define IDC_SETTINGS 1004
+#define IDC_MANAGE_OPEN 1005

@@ -10,7 +10,14 @@ const wchar_t* const SettingsValueNames[6] = {
     L"EnableInteractiveMove", L"IgnoreTitles", L"IgnoreClasses",
 };
 
+const wchar_t ManageExistingWindowsName[] = L"ManageExistingWindows";
+const wchar_t OnTopHotkeyName[] = L"OnTopHotkey";
+
 namespace {
+
+const wchar_t SettingsKey[] = L"Software\\Tenvale\\Hovelle";
+const wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t AutostartName[] = L"Hovelle";
 
 constexpr int IgnoreTitlesIndex = 4;
 constexpr int IgnoreClassesIndex = 5;
@@ -19,13 +26,49 @@ constexpr int IgnoreClassesIndex = 5;
 bool Settings::* const Switches[4] = {&Settings::enableSendToBack, &Settings::enableMinimizeWindowToTray,
                                       &Settings::enableRollupToggle, &Settings::enableInteractiveMove};
 
-} // namespace
-
-bool SwitchFromData(const unsigned char* data, unsigned long size)
+DWORD WordFromData(const unsigned char* data, unsigned long size)
 {
     DWORD word = 0;
     for (unsigned long i = 0; i < 4 && i < size; ++i) word |= static_cast<DWORD>(data[i]) << (8 * i);
-    return word != 0;
+    return word;
+}
+
+void WriteWord(const CReg& key, const wchar_t* name, DWORD word)
+{
+    CRegValue value = {};
+    value.type = REG_DWORD;
+    CopyMemory(value.data, &word, sizeof word);
+    value.size = sizeof word;
+    key.SetValue(name, value);
+}
+
+// The two values beside the six; each read on its own.
+void LoadAddedValues(Settings& settings)
+{
+    try {
+        CReg key;
+        key.Open(HKEY_CURRENT_USER, SettingsKey);
+        CRegValue value = {};
+        if (key.QueryValue(ManageExistingWindowsName, value)) {
+            settings.manageExistingWindows = WordFromData(value.data, value.size) != 0;
+        }
+        if (key.QueryValue(OnTopHotkeyName, value)) settings.onTopHotkey = WordFromData(value.data, value.size);
+    } catch (const CWindowsError&) {
+        // The defaults stay.
+    }
+}
+
+} // namespace
+
+Settings& CurrentSettings()
+{
+    static Settings settings;
+    return settings;
+}
+
+bool SwitchFromData(const unsigned char* data, unsigned long size)
+{
+    return WordFromData(data, size) != 0;
 }
 
 void LoadSettings(Settings& settings)
@@ -34,7 +77,7 @@ void LoadSettings(Settings& settings)
     int index = 0;
     try {
         CReg key;
-        key.Open(HKEY_CURRENT_USER, L"Software\\Tenvale\\Hovelle");
+        key.Open(HKEY_CURRENT_USER, SettingsKey);
         opened = true;
         for (; index < 4; ++index) {
             CRegValue value = {};
@@ -50,6 +93,7 @@ void LoadSettings(Settings& settings)
         // it); a value that cannot be read ends the load there.
         if (opened) settings.unreadFrom = index;
     }
+    LoadAddedValues(settings);
 }
 
 void SaveSettings(const Settings& settings)
@@ -60,13 +104,10 @@ void SaveSettings(const Settings& settings)
         software.Open(HKEY_CURRENT_USER, L"Software");
         CReg key;
         software.CreateKey(L"Tenvale\\Hovelle", &key);
+        WriteWord(key, ManageExistingWindowsName, settings.manageExistingWindows ? 1 : 0);
+        WriteWord(key, OnTopHotkeyName, settings.onTopHotkey);
         for (int index = 0; index < 4 && index < writable; ++index) {
-            CRegValue value = {};
-            value.type = REG_DWORD;
-            const DWORD data = settings.*Switches[index] ? 1 : 0;
-            CopyMemory(value.data, &data, sizeof data);
-            value.size = sizeof data;
-            key.SetValue(SettingsValueNames[index], value);
+            WriteWord(key, SettingsValueNames[index], settings.*Switches[index] ? 1 : 0);
         }
         if (IgnoreTitlesIndex < writable) {
             key.SetStringList(SettingsValueNames[IgnoreTitlesIndex], settings.ignoreTitles);
@@ -78,5 +119,51 @@ void SaveSettings(const Settings& settings)
         software.Close();
     } catch (const CWindowsError&) {
         // The save ends quietly; values not yet written keep what was stored.
+    }
+}
+
+size_t PatternListUnits(const std::vector<std::wstring>& patterns)
+{
+    size_t units = 1;
+    for (const std::wstring& pattern : patterns) {
+        if (!pattern.empty()) units += pattern.size() + 1;
+    }
+    return units;
+}
+
+bool AutostartEnabled()
+{
+    try {
+        CReg key;
+        key.Open(HKEY_CURRENT_USER, RunKey);
+        CRegValue value = {};
+        return key.QueryValue(AutostartName, value);
+    } catch (const CWindowsError& error) {
+        // A path longer than a query takes is still a value that exists.
+        return error.ErrorCode() == ERROR_MORE_DATA;
+    }
+}
+
+bool SetAutostart(bool enabled)
+{
+    if (enabled == AutostartEnabled()) return true;
+    try {
+        CReg software;
+        software.Open(HKEY_CURRENT_USER, L"Software");
+        CReg key;
+        software.CreateKey(L"Microsoft\\Windows\\CurrentVersion\\Run", &key);
+        if (!enabled) return RegDeleteValueW(key.Handle(), AutostartName) == ERROR_SUCCESS;
+        wchar_t path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        const std::wstring quoted = L"\"" + std::wstring(path, length) + L"\"";
+        CRegValue value = {};
+        value.type = REG_SZ;
+        value.size = static_cast<DWORD>((quoted.size() + 1) * sizeof(wchar_t));
+        if (value.size > sizeof value.data) return false;
+        CopyMemory(value.data, quoted.c_str(), value.size);
+        key.SetValue(AutostartName, value);
+        return true;
+    } catch (const CWindowsError&) {
+        return false;
     }
 }

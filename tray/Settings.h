@@ -1,5 +1,7 @@
-// The tray program's settings: four switches for mouse bindings and two
-// ignore-pattern lists, kept under HKCU "Software\Tenvale\Hovelle".
+// The tray program's settings: four switches for mouse bindings, two
+// ignore-pattern lists, whether windows already open are managed at the
+// start and the always-on-top hotkey, kept under HKCU
+// "Software\Tenvale\Hovelle"; and the autostart value under HKCU Run.
 #pragma once
 
 #include <string>
@@ -16,6 +18,10 @@ struct Settings {
     int moveModifier = 1;  // Ctrl held
     std::vector<std::wstring> ignoreTitles{L"QuickTimePlayer"};
     std::vector<std::wstring> ignoreClasses{L"JWinproj*"};
+    bool manageExistingWindows = false;
+    // RegisterHotKey modifiers in bits 16-23, the virtual key in bits 0-7;
+    // 0: no hotkey. Win+Ctrl+T.
+    unsigned long onTopHotkey = 0x000A0054;
     // Index, in the order of SettingsValueNames, of the first value the load
     // could not read (more data than a query takes, or another registry
     // error); the save leaves that value and those after it as stored, so
@@ -27,6 +33,15 @@ struct Settings {
 // "IgnoreTitles" and "IgnoreClasses".
 extern const wchar_t* const SettingsValueNames[6];
 
+// The settings in effect in this program, set at the start and by the
+// Settings window.
+Settings& CurrentSettings();
+
+// The two values beside the six, read and written on their own: a failure
+// with one of them leaves the six alone.
+extern const wchar_t ManageExistingWindowsName[];
+extern const wchar_t OnTopHotkeyName[];
+
 // A switch is true when the 32-bit little-endian word at the start of the
 // stored data is non-zero, whatever the stored type. Data shorter than four
 // bytes is completed with zero bytes.
@@ -35,7 +50,21 @@ bool SwitchFromData(const unsigned char* data, unsigned long size);
 // Overlays the stored values on `settings`; a registry error ends the load
 // quietly with the values read so far.
 void LoadSettings(Settings& settings);
-// Writes all six values; a registry error ends the save quietly.
+// Writes all eight values; a registry error ends the save quietly.
 void SaveSettings(const Settings& settings);
+
+// Units a list takes in the registry and in the hook's store: each non-empty
+// pattern with its terminator, and the final terminator.
+size_t PatternListUnits(const std::vector<std::wstring>& patterns);
+// The most units a list may take: what both the hook's store and the load
+// (which reads 1024 bytes of a value) hold.
+constexpr size_t PatternListLimit = 512;
+
+// The autostart value "Hovelle" under HKCU
+// "Software\Microsoft\Windows\CurrentVersion\Run": present or not, and
+// written with the quoted path of the running program or deleted. Failures
+// are quiet; SetAutostart answers whether the value is as asked.
+bool AutostartEnabled();
+bool SetAutostart(bool enabled);
 // Sets the thirteen mouse bindings in the hook library.
 void ApplyMouseBindings(const Settings& settings);

@@ -1,0 +1,38 @@
+// The Settings window: the four binding switches, the two ignore lists, the
+// autostart value, managing windows already open at the start and the
+// always-on-top hotkey. Apply and OK write the registry and put the change
+// into effect at once; no managed window is released or restored.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "DlgHandler.h"
+
+// The lines of an edit control's text that are not empty, in order.
+std::vector<std::wstring> SplitLines(const std::wstring& text);
+
+class CSettingsDlg : public CDlgHandler {
+public:
+    // Shows dialog 105 of `instance` modally, owned by `owner` (the window
+    // that receives the hotkey), until it closes. While it is open, a second
+    // request only brings it to the front.
+    static void Show(HWND owner, HINSTANCE instance);
+
+    INT_PTR OnInitDialog(WPARAM focusControl) override;
+    INT_PTR OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control) override;
+    INT_PTR OnOK() override;
+
+private:
+    explicit CSettingsDlg(HWND owner) : m_owner(owner) {}
+
+    // False, with a message and nothing saved, when a list does not fit.
+    bool Apply();
+    void ShowHotkeyState();
+    void SetList(int control, const std::vector<std::wstring>& patterns);
+    std::vector<std::wstring> GetList(int control) const;
+
+    HWND m_owner;
+};

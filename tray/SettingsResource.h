@@ -1,0 +1,19 @@
+// Resource identifiers of the Settings window.
+#pragma once
+
+#define IDD_SETTINGS 105
+#define IDC_SET_SENDTOBACK 1100
+#define IDC_SET_TOTRAY 1101
+#define IDC_SET_ROLLUP 1102
+#define IDC_SET_MOVE 1103
+#define IDC_SET_TITLES 1104
+#define IDC_SET_CLASSES 1105
+#define IDC_SET_AUTOSTART 1106
+#define IDC_SET_MANAGEOPEN 1107
+#define IDC_SET_WIN 1108
+#define IDC_SET_CTRL 1109
+#define IDC_SET_ALT 1110
+#define IDC_SET_SHIFT 1111
+#define IDC_SET_KEY 1112
+#define IDC_SET_HOTKEYSTATE 1113
+#define IDC_SET_APPLY 1114
