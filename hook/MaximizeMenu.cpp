@@ -44,7 +44,8 @@ void ShowMaximizeMenu(HWND window, LPARAM cursor)
         if (command > 0) {
             RECT rect = {};
             proxy.GetWindowRect(rect);
-            rect = MaximizeMenuRect(rect, static_cast<UINT>(command), FullScreenAreaOf(window));
+            const RECT area = FullScreenAreaOf(window);
+            rect = MaximizeMenuRect(rect, static_cast<UINT>(command), area);
             proxy.MoveWindow(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, true);
         }
         menu.Destroy();

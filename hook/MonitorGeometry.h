@@ -23,7 +23,8 @@ constexpr UINT DefaultDpi = 96;
 inline int ScaleToDpi(int length, UINT dpi)
 {
     const long long scaled = static_cast<long long>(length) * dpi;
-    return static_cast<int>(scaled >= 0 ? (scaled + DefaultDpi / 2) / DefaultDpi : -((-scaled + DefaultDpi / 2) / DefaultDpi));
+    const long long half = DefaultDpi / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / DefaultDpi : -((half - scaled) / DefaultDpi));
 }
 
 // Moves the primary monitor to the front and keeps the others in their order.

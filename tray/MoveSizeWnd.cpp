@@ -53,6 +53,12 @@ UINT ReadSystemDpi()
     return dpi > 0 ? static_cast<UINT>(dpi) : DefaultDpi;
 }
 
+// The two signed 16-bit words of a report, low word first.
+POINT Words(LPARAM lParam)
+{
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
 // Fixed for the session.
 UINT SystemDpi()
 {
@@ -158,8 +164,8 @@ LRESULT CMoveSizeWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SIZE:
             // Moves and sizes outside a move or size loop change nothing.
             if (!IsWindowVisible(m_hwnd)) break;
-            if (wParam == WM_MOVE) m_position = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (wParam == WM_SIZE) m_size = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (wParam == WM_MOVE) m_position = Words(lParam);
+            if (wParam == WM_SIZE) m_size = {Words(lParam).x, Words(lParam).y};
             UpdateOverlay(MoveSizeText(wParam, lParam));
             break;
         case WM_EXITSIZEMOVE:
