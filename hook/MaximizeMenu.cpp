@@ -6,7 +6,31 @@
 
 #include "LibraryModule.h"
 #include "MenuHandle.h"
+#include "MonitorGeometry.h"
 #include "WndProxy.h"
+
+namespace {
+
+// The client area of a full-screen window on the monitor that holds the
+// window; on the primary monitor, or when a monitor cannot be read, (0, 0)
+// and the system's full-screen size.
+RECT FullScreenAreaOf(HWND window)
+{
+    const int fullWidth = GetSystemMetrics(SM_CXFULLSCREEN);
+    const int fullHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    MONITORINFO held = {};
+    held.cbSize = sizeof held;
+    MONITORINFO primary = {};
+    primary.cbSize = sizeof primary;
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &held) ||
+        (held.dwFlags & MONITORINFOF_PRIMARY) != 0 ||
+        !GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary)) {
+        return {0, 0, fullWidth, fullHeight};
+    }
+    return FullScreenArea({held.rcMonitor, held.rcWork, false}, primary.rcWork, fullWidth, fullHeight);
+}
+
+} // namespace
 
 void ShowMaximizeMenu(HWND window, LPARAM cursor)
 {
@@ -20,8 +44,8 @@ void ShowMaximizeMenu(HWND window, LPARAM cursor)
         if (command > 0) {
             RECT rect = {};
             proxy.GetWindowRect(rect);
-            rect = MaximizeMenuRect(rect, static_cast<UINT>(command), GetSystemMetrics(SM_CXFULLSCREEN),
-                                    GetSystemMetrics(SM_CYFULLSCREEN));
+            const RECT area = FullScreenAreaOf(window);
+            rect = MaximizeMenuRect(rect, static_cast<UINT>(command), area);
             proxy.MoveWindow(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, true);
         }
         menu.Destroy();

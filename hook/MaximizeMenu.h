@@ -11,9 +11,10 @@
 void ShowMaximizeMenu(HWND window, LPARAM cursor);
 
 // The window rectangle that a command of the menu gives a window whose
-// rectangle is `rect`; `fullWidth` and `fullHeight` are the full-screen
-// client size. Any other command keeps the rectangle.
-inline RECT MaximizeMenuRect(RECT rect, UINT command, int fullWidth, int fullHeight)
+// rectangle is `rect`; "Horizontal" and "Vertical" fill `area`, the client
+// area of a full-screen window on the window's monitor, across or down. Any
+// other command keeps the rectangle.
+inline RECT MaximizeMenuRect(RECT rect, UINT command, const RECT& area)
 {
     switch (command) {
     case ID_MAXIMIZE_640X480:
@@ -25,15 +26,22 @@ inline RECT MaximizeMenuRect(RECT rect, UINT command, int fullWidth, int fullHei
         rect.bottom = rect.top + 600;
         break;
     case ID_MAXIMIZE_HORIZONTAL:
-        rect.left = 0;
-        rect.right = fullWidth;
+        rect.left = area.left;
+        rect.right = area.right;
         break;
     case ID_MAXIMIZE_VERTICAL:
-        rect.top = 0;
-        rect.bottom = fullHeight;
+        rect.top = area.top;
+        rect.bottom = area.bottom;
         break;
     default:
         break;
     }
     return rect;
+}
+
+// The same on the primary monitor, whose full-screen client size is
+// `fullWidth` x `fullHeight`.
+inline RECT MaximizeMenuRect(RECT rect, UINT command, int fullWidth, int fullHeight)
+{
+    return MaximizeMenuRect(rect, command, RECT{0, 0, fullWidth, fullHeight});
 }

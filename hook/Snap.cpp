@@ -1,9 +1,10 @@
 // Edge snapping while a window is moved or sized with Alt held. The targets
 // are collected once per move/size loop into a fixed per-process table of
-// rectangles: entry 0 the work area, then the visible captioned top-level
-// windows from the top of the Z order down.
+// rectangles: first the work area of every monitor, the primary's first, then
+// the visible captioned top-level windows from the top of the Z order down.
 #include "FeatureProtocol.h"
 #include "MessageHandlers.h"
+#include "MonitorGeometry.h"
 #include "SnapArithmetic.h"
 
 namespace {
@@ -22,14 +23,37 @@ BOOL CALLBACK AddSnapTarget(HWND window, LPARAM)
     return TRUE;
 }
 
+struct MonitorList {
+    static constexpr std::size_t Capacity = 32;
+    MonitorArea items[Capacity];
+    std::size_t count;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MonitorList& list = *reinterpret_cast<MonitorList*>(data);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (list.count < MonitorList::Capacity && GetMonitorInfoW(monitor, &info)) {
+        list.items[list.count++] = {info.rcMonitor, info.rcWork, (info.dwFlags & MONITORINFOF_PRIMARY) != 0};
+    }
+    return TRUE;
+}
+
 void CollectSnapTargets(HWND window)
 {
     snapCount = 0;
     snapWindow = window;
-    RECT workArea = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    snapTargets[0] = workArea;
-    snapCount = 1;
+    MonitorList monitors;
+    monitors.count = 0;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    PutPrimaryFirst(monitors.items, monitors.count);
+    for (std::size_t i = 0; i < monitors.count; ++i) snapTargets[i] = monitors.items[i].work;
+    snapCount = monitors.count;
+    if (snapCount == 0) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &snapTargets[0], 0);
+        snapCount = 1;
+    }
     EnumWindows(AddSnapTarget, 0);
 }
 

@@ -1,8 +1,10 @@
 // Where the title buttons sit and how their parts are laid out: arithmetic
-// only, on style bits, system metrics and rectangles.
+// only, on style bits, system metrics, DPI values and rectangles.
 #pragma once
 
 #include <windows.h>
+
+#include "MonitorGeometry.h"
 
 // The system metrics the layout depends on.
 struct CaptionMetrics {
@@ -19,8 +21,18 @@ inline CaptionMetrics ReadCaptionMetrics()
             GetSystemMetrics(SM_CXFIXEDFRAME), GetSystemMetrics(SM_CYFIXEDFRAME)};
 }
 
-// Width of the standard caption buttons plus the right frame.
-inline int CaptionButtonsWidth(DWORD style, DWORD exStyle, const CaptionMetrics& metrics)
+// The same metrics at a given DPI, read through GetSystemMetricsForDpi.
+using MetricForDpi = int(WINAPI*)(int, UINT);
+inline CaptionMetrics ReadCaptionMetrics(MetricForDpi metric, UINT dpi)
+{
+    return {metric(SM_CXSIZE, dpi),       metric(SM_CYSIZE, dpi),      metric(SM_CXSMSIZE, dpi),
+            metric(SM_CYSMSIZE, dpi),     metric(SM_CXFRAME, dpi),     metric(SM_CYFRAME, dpi),
+            metric(SM_CXFIXEDFRAME, dpi), metric(SM_CYFIXEDFRAME, dpi)};
+}
+
+// Width of the standard caption buttons plus the right frame, with `metrics`
+// those of `dpi`.
+inline int CaptionButtonsWidth(DWORD style, DWORD exStyle, const CaptionMetrics& metrics, UINT dpi = DefaultDpi)
 {
     int width = 0;
     if (exStyle & WS_EX_TOOLWINDOW) {
@@ -29,7 +41,7 @@ inline int CaptionButtonsWidth(DWORD style, DWORD exStyle, const CaptionMetrics&
         const int c = metrics.cxSize;
         width = (style & WS_SYSMENU) ? c : 0;
         if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
-            width += 2 * c - 2;
+            width += 2 * c - ScaleToDpi(2, dpi);
         } else if (exStyle & WS_EX_CONTEXTHELP) {
             width += c;
         }
@@ -38,29 +50,32 @@ inline int CaptionButtonsWidth(DWORD style, DWORD exStyle, const CaptionMetrics&
 }
 
 // The face of button `index`, given the spacings of buttons 0..index and the
-// window rectangle in the wanted coordinates.
+// window rectangle in the wanted coordinates. `metrics` are those of `dpi`;
+// the spacings and the face's insets are pixels at 100 % and scale with it.
 inline RECT TitleButtonRect(const RECT& window, DWORD style, DWORD exStyle, const int* spacings, int index,
-                            const CaptionMetrics& metrics)
+                            const CaptionMetrics& metrics, UINT dpi = DefaultDpi)
 {
     const bool tool = (exStyle & WS_EX_TOOLWINDOW) != 0;
     const int bw = tool ? metrics.cxSmSize : metrics.cxSize;
     const int bh = tool ? metrics.cySmSize : metrics.cySize;
-    int x = CaptionButtonsWidth(style, exStyle, metrics);
-    for (int k = 0; k <= index; ++k) x += spacings[k] + bw - 2;
+    const int two = ScaleToDpi(2, dpi);
+    int x = CaptionButtonsWidth(style, exStyle, metrics, dpi);
+    for (int k = 0; k <= index; ++k) x += ScaleToDpi(spacings[k], dpi) + bw - two;
     const int frame = (style & WS_THICKFRAME) ? metrics.cyFrame : metrics.cyFixedFrame;
     RECT rect;
     rect.left = window.right - x;
-    rect.top = window.top + frame + 2;
-    rect.right = rect.left + bw - 2;
-    rect.bottom = rect.top + bh - 4;
+    rect.top = window.top + frame + two;
+    rect.right = rect.left + bw - two;
+    rect.bottom = rect.top + bh - ScaleToDpi(4, dpi);
     return rect;
 }
 
 // The area of a button that counts for the mouse: its face grown by 2 pixels
-// at the top and at the bottom.
-inline RECT TitleButtonHitRect(const RECT& face)
+// (at 100 %) at the top and at the bottom.
+inline RECT TitleButtonHitRect(const RECT& face, UINT dpi = DefaultDpi)
 {
-    return {face.left, face.top - 2, face.right, face.bottom + 2};
+    const int two = ScaleToDpi(2, dpi);
+    return {face.left, face.top - two, face.right, face.bottom + two};
 }
 
 inline bool PointInRect(const RECT& rect, POINT point)

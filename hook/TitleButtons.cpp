@@ -240,9 +240,65 @@ int RemoveTitleButtons(HWND window, bool repaint)
     return 1;
 }
 
+namespace {
+
+// The per-monitor DPI functions of user32, looked up at run time: Windows 7
+// has none of them, and the library must still load there.
+struct DpiFunctions {
+    using AwarenessContext = HANDLE;
+    AwarenessContext(WINAPI* windowContext)(HWND);  // GetWindowDpiAwarenessContext
+    int(WINAPI* awareness)(AwarenessContext);       // GetAwarenessFromDpiAwarenessContext
+    UINT(WINAPI* windowDpi)(HWND);                  // GetDpiForWindow
+    MetricForDpi metric;                            // GetSystemMetricsForDpi
+};
+
+template <typename Function>
+void Look(Function& function, HMODULE module, const char* name)
+{
+    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const DpiFunctions& Dpi()
+{
+    static const DpiFunctions functions = [] {
+        DpiFunctions found = {};
+        const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        if (user32 == nullptr) return found;
+        Look(found.windowContext, user32, "GetWindowDpiAwarenessContext");
+        Look(found.awareness, user32, "GetAwarenessFromDpiAwarenessContext");
+        Look(found.windowDpi, user32, "GetDpiForWindow");
+        Look(found.metric, user32, "GetSystemMetricsForDpi");
+        return found;
+    }();
+    return functions;
+}
+
+constexpr int PerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
+
+// The caption metrics and the DPI they belong to: the window's own DPI when
+// its program scales per monitor, otherwise the system metrics at 100 %.
+struct CaptionScale {
+    CaptionMetrics metrics;
+    UINT dpi;
+};
+
+CaptionScale CaptionScaleOf(HWND window)
+{
+    const DpiFunctions& dpi = Dpi();
+    if (dpi.windowContext != nullptr && dpi.awareness != nullptr && dpi.windowDpi != nullptr &&
+        dpi.metric != nullptr && dpi.awareness(dpi.windowContext(window)) == PerMonitorAware) {
+        const UINT windowDpi = dpi.windowDpi(window);
+        if (windowDpi != 0) return {ReadCaptionMetrics(dpi.metric, windowDpi), windowDpi};
+    }
+    return {ReadCaptionMetrics(), DefaultDpi};
+}
+
+} // namespace
+
 int GetCaptionButtonsWidth(HWND window)
 {
-    return CaptionButtonsWidth(StyleOf(window), ExStyleOf(window), ReadCaptionMetrics());
+    const CaptionScale scale = CaptionScaleOf(window);
+    return CaptionButtonsWidth(StyleOf(window), ExStyleOf(window), scale.metrics, scale.dpi);
 }
 
 RECT GetTitleButtonRect(const TitleButtons* block, HWND window, int index, bool windowRelative)
@@ -252,10 +308,12 @@ RECT GetTitleButtonRect(const TitleButtons* block, HWND window, int index, bool 
     if (windowRelative) OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
     int spacings[MaxTitleButtons] = {};
     for (int k = 0; k <= index && k < MaxTitleButtons; ++k) spacings[k] = block->buttons[k].spacing;
-    return TitleButtonRect(windowRect, StyleOf(window), ExStyleOf(window), spacings, index, ReadCaptionMetrics());
+    const CaptionScale scale = CaptionScaleOf(window);
+    return TitleButtonRect(windowRect, StyleOf(window), ExStyleOf(window), spacings, index, scale.metrics, scale.dpi);
 }
 
 bool IsOnTitleButton(const TitleButtons* block, HWND window, int index, POINT screenPoint)
 {
-    return PointInRect(TitleButtonHitRect(GetTitleButtonRect(block, window, index, false)), screenPoint);
+    const RECT face = GetTitleButtonRect(block, window, index, false);
+    return PointInRect(TitleButtonHitRect(face, CaptionScaleOf(window).dpi), screenPoint);
 }

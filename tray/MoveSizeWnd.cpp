@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "MonitorGeometry.h"
 #include "WindowsError.h"
 
 namespace {
@@ -13,6 +14,83 @@ CMoveSizeWnd* moveSizeWindow = nullptr;
 
 constexpr UINT MeasureFormat = DT_CALCRECT | DT_SINGLELINE | DT_CENTER;
 constexpr UINT PaintFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+
+// GetDpiForMonitor of shcore.dll, looked up at run time: Windows 7 has none.
+class CMonitorDpi {
+public:
+    CMonitorDpi() : m_module(LoadLibraryW(L"shcore.dll")), m_dpiForMonitor(nullptr)
+    {
+        if (m_module == nullptr) return;
+        m_dpiForMonitor = reinterpret_cast<DpiForMonitor>(
+            reinterpret_cast<void (*)()>(GetProcAddress(m_module, "GetDpiForMonitor")));
+    }
+    CMonitorDpi(const CMonitorDpi&) = delete;
+    CMonitorDpi& operator=(const CMonitorDpi&) = delete;
+    ~CMonitorDpi()
+    {
+        if (m_module != nullptr) FreeLibrary(m_module);
+    }
+    // The monitor's effective DPI, or `fallback` when it cannot be read.
+    UINT Of(HMONITOR monitor, UINT fallback) const
+    {
+        UINT x = 0;
+        UINT y = 0;
+        if (m_dpiForMonitor == nullptr || FAILED(m_dpiForMonitor(monitor, 0, &x, &y)) || y == 0) return fallback;
+        return y;
+    }
+
+private:
+    using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    HMODULE m_module;
+    DpiForMonitor m_dpiForMonitor;
+};
+
+UINT ReadSystemDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : DefaultDpi;
+}
+
+// The two signed 16-bit words of a report, low word first.
+POINT Words(LPARAM lParam)
+{
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+// Fixed for the session.
+UINT SystemDpi()
+{
+    static const UINT dpi = ReadSystemDpi();
+    return dpi;
+}
+
+// Where the read-out goes for a window: the full-screen area and the DPI of
+// the monitor that holds it. On the primary monitor the area is (0, 0) and
+// the system's full-screen size.
+struct ReadoutPlace {
+    RECT area;
+    UINT dpi;
+};
+
+ReadoutPlace ReadoutPlaceFor(const RECT& window)
+{
+    static const CMonitorDpi monitorDpi;
+    const int fullWidth = GetSystemMetrics(SM_CXFULLSCREEN);
+    const int fullHeight = GetSystemMetrics(SM_CYFULLSCREEN);
+    const HMONITOR monitor = MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST);
+    const UINT dpi = monitorDpi.Of(monitor, SystemDpi());
+    MONITORINFO held = {};
+    held.cbSize = sizeof held;
+    MONITORINFO primary = {};
+    primary.cbSize = sizeof primary;
+    if (!GetMonitorInfoW(monitor, &held) || (held.dwFlags & MONITORINFOF_PRIMARY) != 0 ||
+        !GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary)) {
+        return {{0, 0, fullWidth, fullHeight}, dpi};
+    }
+    return {FullScreenArea({held.rcMonitor, held.rcWork, false}, primary.rcWork, fullWidth, fullHeight), dpi};
+}
 
 } // namespace
 
@@ -31,14 +109,7 @@ std::wstring MoveSizeText(WPARAM kind, LPARAM lParam)
 
 RECT CentredOverlayRect(int textWidth, int textHeight, int screenWidth, int screenHeight)
 {
-    const int width = textWidth + 10;
-    const int height = textHeight + 5;
-    RECT rect;
-    rect.left = (screenWidth - width) / 2;
-    rect.top = (screenHeight - height) / 2;
-    rect.right = rect.left + width;
-    rect.bottom = rect.top + height;
-    return rect;
+    return ReadoutRect(textWidth, textHeight, RECT{0, 0, screenWidth, screenHeight}, DefaultDpi);
 }
 
 CMoveSizeWnd* MoveSizeWindow()
@@ -86,12 +157,16 @@ LRESULT CMoveSizeWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (moveSizeMessage != 0 && message == moveSizeMessage) {
         switch (wParam) {
         case WM_ENTERSIZEMOVE:
+            m_size = {};
             ShowWindow(m_hwnd, SW_SHOWNA);
             break;
         case WM_MOVE:
         case WM_SIZE:
             // Moves and sizes outside a move or size loop change nothing.
-            if (IsWindowVisible(m_hwnd)) UpdateOverlay(MoveSizeText(wParam, lParam));
+            if (!IsWindowVisible(m_hwnd)) break;
+            if (wParam == WM_MOVE) m_position = Words(lParam);
+            if (wParam == WM_SIZE) m_size = {Words(lParam).x, Words(lParam).y};
+            UpdateOverlay(MoveSizeText(wParam, lParam));
             break;
         case WM_EXITSIZEMOVE:
             ShowWindow(m_hwnd, SW_HIDE);
@@ -103,14 +178,42 @@ LRESULT CMoveSizeWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return CWndHandler::OnMessage(message, wParam, lParam);
 }
 
+RECT CMoveSizeWnd::ReportedWindow() const
+{
+    // A window of no known size counts as its top-left pixel.
+    return {m_position.x, m_position.y, m_position.x + (m_size.cx > 0 ? m_size.cx : 1),
+            m_position.y + (m_size.cy > 0 ? m_size.cy : 1)};
+}
+
+void CMoveSizeWnd::UseFontFor(UINT dpi)
+{
+    if (m_font.Handle() != nullptr && dpi == m_fontDpi) return;
+    m_fontDpi = dpi;
+    const HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
+    LOGFONTW look = {};
+    const UINT systemDpi = SystemDpi();
+    if (dpi == systemDpi || GetObjectW(stock, sizeof look, &look) == 0) {
+        m_font.Attach(stock, false);
+        return;
+    }
+    look.lfHeight = ReadoutFontHeight(look.lfHeight, dpi, systemDpi);
+    const HFONT scaled = CreateFontIndirectW(&look);
+    if (scaled != nullptr) {
+        m_font.Attach(scaled, true);
+    } else {
+        m_font.Attach(stock, false);
+    }
+}
+
 void CMoveSizeWnd::UpdateOverlay(const std::wstring& text)
 {
     m_text = text;
+    const ReadoutPlace place = ReadoutPlaceFor(ReportedWindow());
+    UseFontFor(place.dpi);
     RECT measured = {};
     {
         CWindowDC dc(*this);
-        const CGdiObject font(GetStockObject(DEFAULT_GUI_FONT), false);
-        const CObjectSelection selection(dc, font);
+        const CObjectSelection selection(dc, m_font);
         GetClientRect(measured);
         dc.DrawText(m_text.c_str(), static_cast<int>(m_text.size()), measured, MeasureFormat);
     }
@@ -118,8 +221,7 @@ void CMoveSizeWnd::UpdateOverlay(const std::wstring& text)
     placement.length = sizeof placement;
     GetWindowPlacement(placement);
     placement.rcNormalPosition =
-        CentredOverlayRect(measured.right - measured.left, measured.bottom - measured.top,
-                           GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
+        ReadoutRect(measured.right - measured.left, measured.bottom - measured.top, place.area, place.dpi);
     SetWindowPlacement(placement);
     InvalidateRect(nullptr, true);
 }
@@ -127,8 +229,8 @@ void CMoveSizeWnd::UpdateOverlay(const std::wstring& text)
 LRESULT CMoveSizeWnd::OnPaint(CPaintDC& dc)
 {
     if (m_text.empty()) return 0;
-    const CGdiObject font(GetStockObject(DEFAULT_GUI_FONT), false);
-    const CObjectSelection selection(dc, font);
+    if (m_font.Handle() == nullptr) UseFontFor(SystemDpi());
+    const CObjectSelection selection(dc, m_font);
     RECT client = {};
     GetClientRect(client);
     dc.SetBkColor(GetSysColor(COLOR_INFOBK));

@@ -1,12 +1,14 @@
-// The move/size overlay: a small topmost box in the middle of the screen that
-// shows the position or size of the window being moved or sized in any
-// program, as the hook library reports it with "MOX_MOVESIZE".
+// The move/size overlay: a small topmost box in the middle of the monitor that
+// holds the window being moved or sized in any program, showing the window's
+// position or size as the hook library reports it with "MOX_MOVESIZE". Its
+// font and margins follow that monitor's scale.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "DevContext.h"
 #include "WndHandler.h"
 
 class CMoveSizeWnd : public CWndHandler {
@@ -21,7 +23,17 @@ public:
     const std::wstring& Text() const { return m_text; }
 
 private:
+    // The reported window: the position from move reports and the size from
+    // size reports of the current loop (empty until one arrives).
+    RECT ReportedWindow() const;
+    // Chooses the font for the monitor's DPI.
+    void UseFontFor(UINT dpi);
+
     std::wstring m_text;
+    POINT m_position = {};
+    SIZE m_size = {};
+    CGdiObject m_font;
+    UINT m_fontDpi = 0;
 };
 
 void RegisterMoveSizeWindowClass(HINSTANCE instance);
@@ -37,6 +49,7 @@ void SetMoveSizeWindow(CMoveSizeWnd* window);
 // signed 16-bit words, low word first; empty for any other kind.
 std::wstring MoveSizeText(WPARAM kind, LPARAM lParam);
 
-// The box around a measured text: the text's size plus (10, 5), centred on a
-// full-screen area of the given size (divisions truncate toward zero).
+// The box around a measured text on the primary monitor at 100 %: the text's
+// size plus (10, 5), centred on a full-screen area of the given size
+// (divisions truncate toward zero).
 RECT CentredOverlayRect(int textWidth, int textHeight, int screenWidth, int screenHeight);
