@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 
 #include "AboutDlg.h"
@@ -12,6 +14,7 @@
 #include "Harness.h"
 #include "MainWnd.h"
 #include "MoveSizeWnd.h"
+#include "Program.h"
 #include "Screenshot.h"
 #include "Settings.h"
 #include "TrayHarness.h"
@@ -19,6 +22,18 @@
 
 using namespace harness;
 using namespace std::string_literals;
+
+// While set, freed memory is kept and filled with this window's handle: a read of a deleted object's window
+// handle then posts to it.
+HWND poison = nullptr;
+void operator delete(void* block) noexcept
+{
+    for (size_t i = 0; poison && block && i + sizeof poison <= _msize(block); i += sizeof poison) {
+        std::memcpy(static_cast<char*>(block) + i, &poison, sizeof poison);
+    }
+    if (!poison) std::free(block);
+}
+void operator delete(void* block, size_t) noexcept { operator delete(block); }
 
 namespace {
 
@@ -174,23 +189,23 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
     // Answered at once and no menu: the other buttons, and the right one while About disables the main window.
-    for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
+    for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
                        WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_RBUTTONDOWN}) {
         EnableWindow(hovelle.main, mouse != WM_RBUTTONDOWN);
         EXPECT_TRUE(Answered(hovelle.main, WM_USER, 0, mouse) && !hovelle.Find(L"#32768", true)) << mouse;
     }
     EnableWindow(hovelle.main, TRUE);
-    // The menu at the cursor: "About..." in its upper half, "Exit" in the lower one.
+    // The menu at the cursor, four items high: "About..." the third, "Exit" the last.
     HWND menu = nullptr, about = nullptr;
     RECT rect = {};
-    for (const int quarter : {1, 3}) {
+    for (const int eighth : {5, 7}) {
         SetCursorPos(400, 300);
         PostMessageW(hovelle.main, WM_USER, 0, WM_RBUTTONDOWN);
         ASSERT_TRUE(WaitFor([&] { return (menu = hovelle.Find(L"#32768", true)) && GetWindowRect(menu, &rect); }));
         EXPECT_EQ(std::make_pair(rect.left, rect.top), std::make_pair(400L, 300L));
-        SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * quarter / 4);
+        SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * eighth / 8);
         mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        if (quarter == 3) break;
+        if (eighth == 7) break;
         ASSERT_TRUE(WaitFor([&] { return (about = hovelle.Find(L"#32770", true)) != nullptr; }));
         EXPECT_EQ(Text(about), L"About ");
         PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
@@ -399,24 +414,35 @@ LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Exit in this process: the overlay goes before the main window, the icon goes and the message loop is
-// asked to end with 0. A restarted shell ("TaskbarCreated") gets the icon again.
+// Exit in this process, posted while the icon's menu is open (as the setup program may): the overlay goes
+// before the main window, the icon goes, the message loop is asked to end with 0, and nothing reads the
+// deleted handler after the menu. A restarted shell ("TaskbarCreated") gets the icon again.
 TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
 {
     FakeTray tray;
+    SetProgramInstance(GetModuleHandleW(nullptr));
     const HWND main = CreateMainWindow(GetModuleHandleW(nullptr))->Handle();
     const HWND overlay = CreateMoveSizeWindow(main, GetModuleHandleW(nullptr))->Handle();
     SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordDestruction, nullptr, GetCurrentThreadId());
-    SendMessageW(main, WM_COMMAND, 1003, 0);
+    poison = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    PostMessageW(main, WM_COMMAND, 1003, 0);
+    SendMessageW(main, WM_USER, 0, WM_RBUTTONDOWN);
+    MSG quit = {};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
+    for (MSG stray; PeekMessageW(&stray, poison, 0, 0, PM_REMOVE);) {
+        EXPECT_NE(stray.hwnd, poison) << "a deleted object was read";
+    }
+    DestroyWindow(poison), poison = nullptr;
     UnhookWindowsHookEx(hook);
+    destroyed.erase(std::remove_if(destroyed.begin(), destroyed.end(), [&](const auto& d) {
+        return d.first != main && d.first != overlay;  // the menu's window
+    }), destroyed.end());
     EXPECT_EQ(destroyed, (std::vector<std::pair<HWND, UINT>>{
                              {overlay, WM_DESTROY}, {overlay, WM_NCDESTROY}, {main, WM_DESTROY}, {main, WM_NCDESTROY}}));
     std::vector<DWORD> icon;
     for (const IconNotification& note : tray.notifications) icon.push_back(note.command);
     EXPECT_EQ(icon, (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_DELETE}));
-    MSG quit = {};
-    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
 }
 
 // Only buttons of common controls 6 answer BCM_GETIDEALSIZE; this program has no manifest.
