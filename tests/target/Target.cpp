@@ -58,10 +58,8 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          for (int position = 0; position < GetMenuItemCount(menu); ++position) {
              char name[256] = {};
              MENUITEMINFOA info = {};
-             info.cbSize = sizeof info;
-             info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
-             info.dwTypeData = name;
-             info.cch = 255;
+             info.cbSize = sizeof info, info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+             info.dwTypeData = name, info.cch = 255;
              GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
              text += (position > 0 ? "|" : "") + Hex(info.wID) + ":" + (info.fState & MFS_CHECKED ? "C" : "") +
                      (info.fType & MFT_SEPARATOR ? "S" : "") + ":" + name;
@@ -69,11 +67,10 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          return text;
      }},
     {"messages", [](Args& in) {  // what the window's own procedure received since the last time
-         std::string list;
          std::vector<UINT>& messages = received[NextWindow(in)];
+         std::string list;
          for (UINT message : messages) list += Hex(message) + " ";
-         messages.clear();
-         return list;
+         return messages.clear(), list;
      }},
     {"manage", [](Args& in) {  // WindowManagerManageWindow on this thread
          const auto manage = reinterpret_cast<void (*)(HWND)>(reinterpret_cast<void*>(
