@@ -1,6 +1,5 @@
-// How the subclass procedure reports an exception of a chain member, against
-// the test build of the library (tests/dll): a box owned by the window, titled
-// with its title, and the window stays managed.
+// How the subclass procedure reports an exception of a chain member, against the test build of the library
+// (tests/dll): a box owned by the window, titled with its title, and the window stays managed.
 #include <gtest/gtest.h>
 
 #include <thread>

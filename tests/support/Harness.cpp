@@ -23,10 +23,7 @@ std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu) {
     return items;
 }
 
-std::string Hex(unsigned long long value) {
-    char text[20];
-    return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
-}
+std::string Hex(unsigned long long v) { char s[20]; return std::string(s, std::snprintf(s, sizeof s, "%llx", v)); }
 
 LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command) {
     DWORD_PTR result = 0;

@@ -1,6 +1,5 @@
-// The window tests' harness: the hook around a test, the target program in its
-// own process (tests/target/Target.cpp lists its commands), real input, and the
-// one comparison of message sequences.
+// The window tests' harness: the hook around a test, the target program in its own process (tests/target/Target.cpp
+// lists its commands), real input, and the one comparison of message sequences.
 #pragma once
 
 #include <windows.h>

@@ -6,8 +6,7 @@ namespace harness {
 
 std::wstring ExecutableDirectory() {
     wchar_t path[MAX_PATH * 2] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    const std::wstring directory(path);
+    const std::wstring directory(path, GetModuleFileNameW(nullptr, path, MAX_PATH * 2));
     return directory.substr(0, directory.find_last_of(L"\\/") + 1);
 }
 

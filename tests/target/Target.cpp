@@ -1,6 +1,5 @@
-// The target program of the window tests: creates windows on command and tells
-// what their own procedures received. One command per line on standard input,
-// one reply line on standard output, run by the thread that owns the windows
+// The target program of the window tests: creates windows on command and tells what their own procedures received.
+// One command per line on standard input, one reply line on standard output, run by the thread that owns the windows
 // between its messages. Numbers are hexadecimal; a new command is a table row.
 #include <windows.h>
 
@@ -16,15 +15,9 @@ using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
 std::map<HWND, std::vector<UINT>> received;
 
-unsigned long long Next(Args& in) {
-    std::string word;
-    return std::strtoull((in >> word, word).c_str(), nullptr, 16);
-}
+unsigned long long Next(Args& in) { std::string word; return std::strtoull((in >> word, word).c_str(), nullptr, 16); }
 HWND NextWindow(Args& in) { return reinterpret_cast<HWND>(Next(in)); }
-std::string Hex(unsigned long long value) {
-    char text[20];
-    return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
-}
+std::string Hex(unsigned long long v) { char s[20]; return std::string(s, std::snprintf(s, sizeof s, "%llx", v)); }
 
 LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     received[window].push_back(message);
