@@ -1,6 +1,5 @@
-// How the subclass procedure reports an exception of a chain member, against
-// the test build of the library (tests/dll): a box owned by the window, titled
-// with its title, and the window stays managed.
+// How the subclass procedure reports an exception of a chain member, against the test build of the library
+// (tests/dll): a box owned by the window, titled with its title, and the window stays managed.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -11,20 +10,16 @@
 using namespace harness;
 
 TEST(SubclassErrors, ExceptionOfAChainMemberIsReportedInABoxOwnedByTheWindow) {
-    const struct {
-        WPARAM kind;
-        std::wstring text;
-    } rows[] = {{1, L"CWndProxy::GetClientRect "}, {2, L"Unknown Exception. Caught in WindowSubclassed::WindowSubclassProc"}};
+    const struct { WPARAM kind; std::wstring text; } rows[] = {
+        {1, L"CWndProxy::GetClientRect "}, {2, L"Unknown Exception. Caught in WindowSubclassed::WindowSubclassProc"}};
     HookSession session;
     TargetProcess target("LorvekTest.dll");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.kind);
         const HWND window = target.Create(OverlappedWindow, "Failing window");
         DWORD_PTR answer = 99;
-        std::thread sender([&] {
-            const UINT message = RegisterWindowMessageW(L"MOX_TEST_THROW");
-            SendMessageTimeoutW(window, message, row.kind, 0, SMTO_NORMAL, 30000, &answer);
-        });
+        const UINT message = RegisterWindowMessageW(L"MOX_TEST_THROW");
+        std::thread sender([&] { SendMessageTimeoutW(window, message, row.kind, 0, SMTO_NORMAL, 30000, &answer); });
         HWND box = nullptr;
         EXPECT_TRUE(WaitFor([&] { return (box = FindWindowW(L"#32770", L"Failing window")) != nullptr; }, 15000));
         PumpFor(300);

@@ -10,8 +10,7 @@
 namespace harness {
 
 void ResetSharedSettings() {
-    WindowManagerSetIgnoreTitle({});
-    WindowManagerSetIgnoreClass({});
+    WindowManagerSetIgnoreTitle({}), WindowManagerSetIgnoreClass({});
     for (int cell = 0; cell < 3 * 3 * 22; ++cell) {
         SetMouseAction(static_cast<MoxButton>(cell / 66), cell / 22 % 3, cell % 22, MoxActionNone);
         SetMouseActionDblClk(static_cast<MoxButton>(cell / 66), cell / 22 % 3, cell % 22, MoxActionNone);
@@ -20,16 +19,11 @@ void ResetSharedSettings() {
 
 std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu) {
     std::vector<MenuItem> items;
-    for (const MenuItem& item : menu) {
-        if (!item.separator && item.id >= 0xE010 && item.id <= 0xE040) items.push_back(item);
-    }
+    for (const MenuItem& i : menu) if (!i.separator && i.id >= 0xE010 && i.id <= 0xE040) items.push_back(i);
     return items;
 }
 
-std::string Hex(unsigned long long value) {
-    char text[20];
-    return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
-}
+std::string Hex(unsigned long long v) { char s[20]; return std::string(s, std::snprintf(s, sizeof s, "%llx", v)); }
 
 LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command) {
     DWORD_PTR result = 0;
@@ -40,18 +34,16 @@ LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command) {
 TargetProcess::TargetProcess(const std::string& hookLibrary) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE input = nullptr, output = nullptr;
-    CreatePipe(&input, &m_input, &inherit, 0);
-    CreatePipe(&m_output, &output, &inherit, 0);
-    SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
+    CreatePipe(&input, &m_input, &inherit, 0), CreatePipe(&m_output, &output, &inherit, 0);
+    SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0), SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
     struct Ends { HANDLE a, b; ~Ends() { CloseHandle(a), CloseHandle(b); } } childEnds = {input, output};
-    m_process.reset(new ChildProcess(L"\"" + ExecutableDirectory() + L"target.exe\" " + Widen(hookLibrary), input, output));
+    const std::wstring program = L"\"" + ExecutableDirectory() + L"target.exe\" ";
+    m_process.reset(new ChildProcess(program + Widen(hookLibrary), input, output));
     Command("pid");  // the answer says the program is ready
 }
 
 TargetProcess::~TargetProcess() {
-    CloseHandle(m_input);  // the program ends with its input
-    m_process->WaitForExit(5000), CloseHandle(m_output);
+    CloseHandle(m_input), m_process->WaitForExit(5000), CloseHandle(m_output);  // the program ends with its input
 }
 
 std::string TargetProcess::Command(const std::string& line) {
@@ -83,9 +75,8 @@ std::vector<MenuItem> TargetProcess::Menu(HWND window) {
     for (std::string entry; std::getline(in, entry, '|');) {  // ID:FLAGS:TEXT
         const size_t first = entry.find(':'), second = entry.find(':', first + 1);
         const std::string flags = entry.substr(first + 1, second - first - 1);
-        items.push_back({static_cast<unsigned>(std::strtoul(entry.c_str(), nullptr, 16)),
-                         flags.find('C') != std::string::npos, flags.find('S') != std::string::npos,
-                         entry.substr(second + 1)});
+        items.push_back({static_cast<unsigned>(std::strtoul(entry.c_str(), nullptr, 16)), flags.find('C') != flags.npos,
+                         flags.find('S') != flags.npos, entry.substr(second + 1)});
     }
     return items;
 }
@@ -108,8 +99,7 @@ void Mouse(POINT at, DWORD flags) {
 void Keys(const std::vector<WORD>& keys, bool down) {
     for (WORD key : keys) {
         INPUT input = {INPUT_KEYBOARD, {}};
-        input.ki.wVk = key;
-        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        input.ki.wVk = key, input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
         SendInput(1, &input, sizeof input);
     }
     PumpFor(100);

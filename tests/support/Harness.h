@@ -1,6 +1,5 @@
-// The window tests' harness: the hook around a test, the target program in its
-// own process (tests/target/Target.cpp lists its commands), real input, and the
-// one comparison of message sequences.
+// The window tests' harness: the hook around a test, the target program in its own process (tests/target/Target.cpp
+// lists its commands), real input, and the one comparison of message sequences.
 #pragma once
 
 #include <windows.h>
@@ -21,11 +20,7 @@ struct HookSession {  // from a known state: stopped, settings reset, started; s
     ~HookSession() { WindowManagerStop(); }
 };
 
-struct MenuItem {
-    unsigned id;
-    bool checked, separator;
-    std::string text;
-};
+struct MenuItem { unsigned id; bool checked, separator; std::string text; };
 std::vector<MenuItem> FeatureItems(const std::vector<MenuItem>& menu);  // ids 0xE010 to 0xE040
 std::string Hex(unsigned long long value);
 inline std::string Hex(const void* pointer) { return Hex(reinterpret_cast<uintptr_t>(pointer)); }
@@ -40,7 +35,6 @@ public:
                 HWND parent = nullptr);
     std::vector<MenuItem> Menu(HWND window);  // the system menu as it opens
     std::vector<UINT> Messages(HWND window);  // what its own procedure received since the last call
-    DWORD ProcessId() const { return m_process->Id(); }
 
 private:
     HANDLE m_input = nullptr, m_output = nullptr;

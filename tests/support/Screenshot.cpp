@@ -18,10 +18,7 @@ Image CaptureScreen(const RECT& rect) {
         image.pixels.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
         for (uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
     }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    SelectObject(memory, previous), DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
     return image;
 }
 
@@ -38,16 +35,15 @@ bool SavePng(const Image& image, const std::wstring& path) {
     std::vector<uint32_t> pixels = image.pixels;
     const bool saved =
         create != nullptr && SUCCEEDED(create(WINCODEC_SDK_VERSION, &factory)) &&
-        SUCCEEDED(factory->CreateStream(&stream)) && SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
         SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
         SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
         SUCCEEDED(frame->SetSize(width, height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
         SUCCEEDED(frame->WritePixels(height, width * 4, width * 4 * height, reinterpret_cast<BYTE*>(pixels.data()))) &&
         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-    for (IUnknown* object : std::initializer_list<IUnknown*>{frame, encoder, stream, factory}) {
-        if (object != nullptr) object->Release();
-    }
+    for (IUnknown* o : std::initializer_list<IUnknown*>{frame, encoder, stream, factory}) if (o) o->Release();
     return saved;
 }
 

@@ -1,6 +1,5 @@
-// The target program of the window tests: creates windows on command and tells
-// what their own procedures received. One command per line on standard input,
-// one reply line on standard output, run by the thread that owns the windows
+// The target program of the window tests: creates windows on command and tells what their own procedures received.
+// One command per line on standard input, one reply line on standard output, run by the thread that owns the windows
 // between its messages. Numbers are hexadecimal; a new command is a table row.
 #include <windows.h>
 
@@ -16,15 +15,9 @@ using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
 std::map<HWND, std::vector<UINT>> received;
 
-unsigned long long Next(Args& in) {
-    std::string word;
-    return std::strtoull((in >> word, word).c_str(), nullptr, 16);
-}
+unsigned long long Next(Args& in) { std::string word; return std::strtoull((in >> word, word).c_str(), nullptr, 16); }
 HWND NextWindow(Args& in) { return reinterpret_cast<HWND>(Next(in)); }
-std::string Hex(unsigned long long value) {
-    char text[20];
-    return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%llx", value)));
-}
+std::string Hex(unsigned long long v) { char s[20]; return std::string(s, std::snprintf(s, sizeof s, "%llx", v)); }
 
 LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     received[window].push_back(message);
@@ -58,10 +51,8 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          for (int position = 0; position < GetMenuItemCount(menu); ++position) {
              char name[256] = {};
              MENUITEMINFOA info = {};
-             info.cbSize = sizeof info;
-             info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
-             info.dwTypeData = name;
-             info.cch = 255;
+             info.cbSize = sizeof info, info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+             info.dwTypeData = name, info.cch = 255;
              GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info);
              text += (position > 0 ? "|" : "") + Hex(info.wID) + ":" + (info.fState & MFS_CHECKED ? "C" : "") +
                      (info.fType & MFT_SEPARATOR ? "S" : "") + ":" + name;
@@ -69,11 +60,10 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          return text;
      }},
     {"messages", [](Args& in) {  // what the window's own procedure received since the last time
-         std::string list;
          std::vector<UINT>& messages = received[NextWindow(in)];
+         std::string list;
          for (UINT message : messages) list += Hex(message) + " ";
-         messages.clear();
-         return list;
+         return messages.clear(), list;
      }},
     {"manage", [](Args& in) {  // WindowManagerManageWindow on this thread
          const auto manage = reinterpret_cast<void (*)(HWND)>(reinterpret_cast<void*>(

@@ -1,15 +1,14 @@
-// What the library may never do inside a program: change the last error it
-// reads, free a window's objects twice or write them after they went, skip a
-// null record, leave anything behind, wait for a hung window. Windows of this
-// process, managed through the real hook.
+// What the library may never do inside a program: change the last error it reads, free a window's objects twice
+// or write them after they went, skip a null record, leave anything behind, wait for a hung window. Windows of
+// this process, managed through the real hook.
 #include <gtest/gtest.h>
 
-
+#include <algorithm>
 #include <array>
 #include <cstring>
-#include <functional>
 #include <set>
 #include <thread>
+#include <utility>
 
 #include "Harness.h"
 #include "TrayHarness.h"
@@ -20,169 +19,140 @@ using namespace harness;
 
 namespace {
 
-const UINT OnTop = RegisterWindowMessageW(L"MOX_ON_TOP"), Rollup = RegisterWindowMessageW(L"MOX_ROLLUP"),
-           Tray = RegisterWindowMessageW(L"MOX_TRAY"), Unsubclass = RegisterWindowMessageW(L"MOX_WINDOWMANAGER_UNSUBCLASS");
+UINT Registered(const wchar_t* name) { return RegisterWindowMessageW(name); }
+const UINT OnTop = Registered(L"MOX_ON_TOP"), Rollup = Registered(L"MOX_ROLLUP"), Tray = Registered(L"MOX_TRAY"),
+           Unsubclass = Registered(L"MOX_WINDOWMANAGER_UNSUBCLASS"), See = Registered(L"MOX_TRANSPARENT");
 const UINT SetOwnError = WM_APP + 1;  // the window's own procedure sets wParam as the last error
 std::vector<UINT> received;           // what the own procedures received
 std::set<HWND> nestRelease, dieWhenTopmost;
 
-LRESULT CALLBACK OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     received.push_back(message);
     if (message == SetOwnError) return SetLastError(static_cast<DWORD>(wParam)), 0;
     if (message == WM_DESTROY && nestRelease.erase(window)) SendMessageW(window, Unsubclass, 0, 0);
-    if (message == WM_WINDOWPOSCHANGED && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
-        dieWhenTopmost.erase(window)) {
-        return DestroyWindow(window), 0;
-    }
+    const bool topmost = GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    if (message == WM_WINDOWPOSCHANGED && topmost && dieWhenTopmost.erase(window)) return DestroyWindow(window), 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
-
-HWND MakeWindow(DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr)
-{
-    static const ATOM atom = [] {
-        const WNDCLASSW windowClass = {0, OwnProcedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"LorvekSafety"};
-        return RegisterClassW(&windowClass);
-    }();
+HWND MakeWindow(DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr) {
+    static const WNDCLASSW type = {0, OwnProcedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"LorvekSafety"};
+    static const ATOM atom = RegisterClassW(&type);
     return CreateWindowExW(0, MAKEINTATOM(atom), L"Safety", style, 40, 40, 300, 200, parent, nullptr, nullptr, nullptr);
 }
 bool Managed(HWND window) { return GetPropW(window, L"MOX_TITLEBUTTONS") != nullptr; }
 LONG Height(HWND window) { return WindowRect(window).bottom - WindowRect(window).top; }
-POINT Pin(HWND window) { return HitPoint(window, HTBORDER, {WindowRect(window).right - 1, WindowRect(window).top + 12}, -1, 0); }
-void Click(HWND window, POINT at)  // a press on the title button and its release, as the system sends them
-{
+POINT Pin(HWND w) { return HitPoint(w, HTBORDER, {WindowRect(w).right - 1, WindowRect(w).top + 12}, -1, 0); }
+void Click(HWND window, POINT at) {  // a press on the title button and its release, as the system sends them
     SendMessageW(window, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(at.x, at.y));
-    ScreenToClient(window, &at);
-    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    ScreenToClient(window, &at), SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
 
-// The library's frees held back and poisoned while it lives: a second free of
-// a block, or a write into a freed one, shows.
+template <typename T> T* At(BYTE* base, size_t offset) { return reinterpret_cast<T*>(base + offset); }
+// The library's frees held back and poisoned while it lives: a second free of a block, or a write into a freed
+// one, shows.
 struct Quarantine {
-    static std::vector<std::pair<BYTE*, size_t>> blocks;
-    static int doubleFrees;
-    void** slot = nullptr;
-    void* original = nullptr;
-    static void Free(void* pointer)
-    {
-        if (pointer == nullptr) return;
-        for (const auto& block : blocks) doubleFrees += block.first == pointer;
-        if (doubleFrees == 0) blocks.emplace_back(static_cast<BYTE*>(std::memset(pointer, 0xA5, _msize(pointer))), _msize(pointer));
+    static inline std::vector<std::pair<BYTE*, size_t>> blocks;
+    static inline int doubleFrees = 0;
+    void **slot = nullptr, *original = nullptr;
+    static void Free(void* block) {
+        for (const auto& held : blocks) doubleFrees += held.first == block;
+        if (block && !doubleFrees) blocks.emplace_back(static_cast<BYTE*>(block), _msize(block));
+        if (block && !doubleFrees) memset(block, 0xA5, _msize(block));
     }
-    Quarantine()
-    {
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(L"Lorvek.dll"));
-        const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-            base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-        for (; import->Name != 0 && slot == nullptr; ++import) {
-            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-            auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-            for (; name->u1.AddressOfData != 0 && slot == nullptr; ++name, ++entry) {
+    Quarantine() {  // the library's import slot of `free`
+        BYTE* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(L"Lorvek.dll"));
+        const auto* nt = At<IMAGE_NT_HEADERS>(base, At<IMAGE_DOS_HEADER>(base, 0)->e_lfanew);
+        const size_t imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(base, imports); import->Name && !slot; ++import) {
+            auto* name = At<IMAGE_THUNK_DATA>(base, import->OriginalFirstThunk);
+            for (auto* entry = At<IMAGE_THUNK_DATA>(base, import->FirstThunk); name->u1.AddressOfData && !slot;
+                 ++name, ++entry) {
                 if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
-                    std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, "free") == 0) {
+                    strcmp(At<IMAGE_IMPORT_BY_NAME>(base, name->u1.AddressOfData)->Name, "free") == 0) {
                     slot = reinterpret_cast<void**>(&entry->u1.Function);
                 }
             }
         }
         original = Swap(reinterpret_cast<void*>(&Free));
     }
-    void* Swap(void* function)
-    {
-        DWORD protection = 0;
-        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-        void* previous = *slot;
-        *slot = function;
-        VirtualProtect(slot, sizeof *slot, protection, &protection);
-        return previous;
+    void* Swap(void* function) {
+        DWORD access = 0;
+        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &access);
+        void* const previous = std::exchange(*slot, function);
+        return VirtualProtect(slot, sizeof *slot, access, &access), previous;
     }
-    ~Quarantine()
-    {
+    ~Quarantine() {
         Swap(original);
         for (const auto& block : blocks) {
-            for (size_t i = 0; i < block.second; ++i) EXPECT_EQ(block.first[i], 0xA5) << "written after its free";
-            std::free(block.first);
+            const std::string bytes(reinterpret_cast<char*>(block.first), block.second);
+            EXPECT_EQ(bytes.find_first_not_of('\xA5'), std::string::npos) << "written after its free";
+            free(block.first);
         }
         EXPECT_EQ(doubleFrees, 0) << "freed twice";
         blocks.clear(), doubleFrees = 0;
     }
 };
-std::vector<std::pair<BYTE*, size_t>> Quarantine::blocks;
-int Quarantine::doubleFrees = 0;
 
-TEST(Safety, LastErrorReachesTheCallerAsTheWindowsOwnProcedureLeftIt)
-{
+TEST(Safety, LastErrorReachesTheCallerAsTheWindowsOwnProcedureLeftIt) {
     WindowManagerStop();
-    const HWND plain = MakeWindow();
+    const HWND plain = MakeWindow();  // unmanaged
     HookSession session;
     const HWND window = MakeWindow();
     ASSERT_TRUE(Managed(window));
     const struct { UINT message; WPARAM wParam; DWORD expected; } rows[] = {
-        {WM_USER + 5, 0, 0x1234},  // no member claims it
-        {OnTop, 4, 0x1234},        // claimed
-        {WM_NCHITTEST, 0, 0x1234}, // the title button answers after the own procedure
+        {WM_USER + 5, 0, 0x1234}, {OnTop, 4, 0x1234},  // no member claims it; claimed
+        {WM_NCHITTEST, 0, 0x1234},                     // the title button answers after the own procedure
         {SetOwnError, 0xBEEF, 0xBEEF}, {SetOwnError, 0, 0}};
     for (const auto& row : rows) {
-        SetLastError(0x1234);
-        SendMessageW(window, row.message, row.wParam, MAKELPARAM(45, 45));
+        SetLastError(0x1234), SendMessageW(window, row.message, row.wParam, MAKELPARAM(45, 45));
         EXPECT_EQ(GetLastError(), row.expected) << std::hex << row.message;
     }
-    // Programs tell a previous value of 0 from a failure by the last error.
-    DWORD answers[2][2] = {};
-    for (int i = 0; i < 2; ++i) {
-        SetWindowLongW(i ? plain : window, GWL_EXSTYLE, 0);
-        SetLastError(0);
-        answers[i][0] = SetWindowLongW(i ? plain : window, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
-        answers[i][1] = GetLastError();
+    // Programs tell a previous value of 0 from a failure by the last error: managed and unmanaged answer alike.
+    std::vector<std::pair<LONG, DWORD>> answers;
+    for (HWND w : {window, plain}) {
+        SetWindowLongW(w, GWL_EXSTYLE, 0), SetLastError(0);
+        answers.emplace_back(SetWindowLongW(w, GWL_EXSTYLE, WS_EX_TOOLWINDOW), GetLastError());
     }
-    EXPECT_EQ(answers[0][0], answers[1][0]);
-    EXPECT_EQ(answers[0][1], answers[1][1]) << "managed and unmanaged differ";
+    EXPECT_EQ(answers[0], answers[1]);
     DestroyWindow(window), DestroyWindow(plain);
 }
 
-TEST(Safety, ReleaseOnceNothingTouchedAfterItAndInputAProgramMaySend)
-{
+TEST(Safety, ReleaseOnceNothingTouchedAfterItAndInputAProgramMaySend) {
     HookSession session;
     {
         Quarantine quarantine;
         const HWND nested = MakeWindow();  // takes in a release while its release at WM_DESTROY runs
-        nestRelease.insert(nested);
-        DestroyWindow(nested);
+        nestRelease.insert(nested), DestroyWindow(nested);
         const HWND dying = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);  // destroyed by the pin's position change
-        dieWhenTopmost.insert(dying);
-        Click(dying, Pin(dying));
+        dieWhenTopmost.insert(dying), Click(dying, Pin(dying));
         EXPECT_FALSE(IsWindow(dying));
     }
     // A capture taken by another window ends a press: the release is the window's own again.
     const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE), other = MakeWindow();
     const POINT pin = Pin(window);
     SendMessageW(window, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(pin.x, pin.y));
-    SetCapture(other), ReleaseCapture();
-    received.clear();
+    SetCapture(other), ReleaseCapture(), received.clear();
     SendMessageW(window, WM_LBUTTONUP, 0, 0);
-    // Records any program may send as null.
-    for (UINT message : {WM_WINDOWPOSCHANGED, WM_MOVING, WM_SIZING}) SendMessageW(window, message, 0, 0);
+    for (UINT message : {WM_WINDOWPOSCHANGED, WM_MOVING, WM_SIZING}) SendMessageW(window, message, 0, 0);  // no records
     ExpectSequence(received, {WM_LBUTTONUP, WM_WINDOWPOSCHANGED, WM_MOVING, WM_SIZING}, "reached the own procedure");
     EXPECT_EQ(SendMessageW(window, OnTop, 4, 0), 0);
     DestroyWindow(other), DestroyWindow(window);
 }
 
-TEST(Safety, ReadOutOfALaterRunIsFound)
-{
+TEST(Safety, ReadOutOfALaterRunIsFound) {
     HookSession session;
     const HWND window = MakeWindow();
     for (int run = 0; run < 2; ++run) {  // the read-out window of one run of the tray program, then of the next
         MoveSizeOverlay readOut;
         SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0), SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
-        std::vector<UINT> reports;
-        for (const MoveSizePost& post : readOut.Posts()) reports.push_back(static_cast<UINT>(post.cause));
-        EXPECT_EQ(reports, (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE})) << "run " << run;
+        std::vector<UINT> causes;
+        for (const MoveSizePost& post : readOut.Posts()) causes.push_back(static_cast<UINT>(post.cause));
+        EXPECT_EQ(causes, (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE})) << "run " << run;
     }
     DestroyWindow(window);
 }
 
-TEST(Safety, StopRestoresChildWindowsRestartedShellGetsIconsBackRollupSurvivesMinimize)
-{
+TEST(Safety, StopRestoresChildWindowsRestartedShellGetsIconsBackRollupSurvivesMinimize) {
     FakeTray tray;
     HookSession session;
     const HWND parent = MakeWindow(WS_OVERLAPPEDWINDOW);
@@ -192,22 +162,17 @@ TEST(Safety, StopRestoresChildWindowsRestartedShellGetsIconsBackRollupSurvivesMi
     tray.notifications.clear();
     SendMessageW(child, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);  // the icon again: same id, same tip
     ASSERT_EQ(tray.notifications.size(), 1u);
-    EXPECT_EQ(tray.notifications[0].command, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(tray.notifications[0].id, 1000u);
-    EXPECT_EQ(tray.notifications[0].tip, L"Safety");
+    const IconNotification& again = tray.notifications[0];
+    EXPECT_TRUE(again.command == NIM_ADD && again.id == 1000u && again.tip == L"Safety") << again.command << again.id;
     // A minimize, the tray and the restore to the rolled-up size keep the height to come back to.
-    const auto feature = [](UINT message, WPARAM command) { return [=](HWND w) { SendMessageW(w, message, command, 0); }; };
-    const auto system = [](WPARAM command) { return [=](HWND w) { SendMessageW(w, WM_SYSCOMMAND, command, 0); }; };
-    const std::vector<std::function<void(HWND)>> orders[] = {
-        {feature(Rollup, 1), feature(Tray, 1)}, {feature(Tray, 1), feature(Rollup, 1)},
-        {feature(Rollup, 1), system(SC_MINIMIZE), system(SC_RESTORE), system(SC_MINIMIZE)}};
+    const std::vector<std::pair<UINT, WPARAM>> orders[] = {{{Rollup, 1}, {Tray, 1}}, {{Tray, 1}, {Rollup, 1}},
+        {{Rollup, 1}, {WM_SYSCOMMAND, SC_MINIMIZE}, {WM_SYSCOMMAND, SC_RESTORE}, {WM_SYSCOMMAND, SC_MINIMIZE}}};
     std::vector<HWND> windows;
     for (const auto& order : orders) {
         windows.push_back(MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE));
-        for (const auto& step : order) step(windows.back());
+        for (const auto& step : order) SendMessageW(windows.back(), step.first, step.second, 0);
     }
-    tray.notifications.clear();
-    WindowManagerStop();
+    tray.notifications.clear(), WindowManagerStop();
     EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(Height(child), 200);
     EXPECT_FALSE(Managed(child) || GetPropW(child, L"MOX_TRAY") || GetPropW(child, L"MOX_ROLLUP"));
@@ -215,49 +180,44 @@ TEST(Safety, StopRestoresChildWindowsRestartedShellGetsIconsBackRollupSurvivesMi
     EXPECT_EQ(tray.notifications[0].command, static_cast<DWORD>(NIM_DELETE));
     for (HWND window : windows) {
         WINDOWPLACEMENT placement = {};
-        placement.length = sizeof placement;
-        GetWindowPlacement(window, &placement);
+        placement.length = sizeof placement, GetWindowPlacement(window, &placement), DestroyWindow(window);
         EXPECT_EQ(placement.rcNormalPosition.bottom - placement.rcNormalPosition.top, 200);
-        DestroyWindow(window);
     }
     DestroyWindow(parent);
 }
 
-TEST(Safety, StopDoesNotWaitForAWindowWhoseThreadIsBlocked)
-{
+TEST(Safety, StopDoesNotWaitForAWindowWhoseThreadIsBlocked) {
     HookSession session;
     HWND window = nullptr;
     const HANDLE block = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     std::thread owner([&] {
         SendMessageW(window = MakeWindow(), Rollup, 1, 0);
         while (MsgWaitForMultipleObjects(1, &block, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) PumpFor(0);
-        Sleep(4000);
-        PumpFor(500);  // takes in what the stop left it
+        Sleep(4000), PumpFor(500);  // then takes in what the stop left it
     });
     ASSERT_TRUE(WaitFor([&] { return window != nullptr && Managed(window); }));
     SetEvent(block), Sleep(100);
     const ULONGLONG start = GetTickCount64();
     WindowManagerStop();
-    std::printf("stop with a blocked window: %llu ms\n", GetTickCount64() - start);
-    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_LT(GetTickCount64() - start, 2000u) << "stop with a blocked window";
     EXPECT_TRUE(WaitFor([&] { return !Managed(window) && Height(window) == 200; }, 6000));
-    owner.join();
-    DestroyWindow(window), CloseHandle(block);
+    owner.join(), DestroyWindow(window), CloseHandle(block);
 }
 
-// GDI objects (from the process's handle table: GetGuiResources answers
-// nothing under Wine), windows and menus, and heap bytes in use.
-std::array<size_t, 3> Footprint()
-{
+// GDI objects (from the process's handle table: GetGuiResources answers nothing under Wine), windows and menus,
+// and heap bytes in use.
+std::array<size_t, 3> Footprint() {
     std::array<size_t, 3> footprint = {};
     using Query = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    const FARPROC query = GetProcAddress(GetModuleHandleW(L"ntdll"), "NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION basic = {};
-    reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll"), "NtQueryInformationProcess")))(
-        GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr);
-    const BYTE* cells = *reinterpret_cast<BYTE* const*>(reinterpret_cast<BYTE*>(basic.PebBaseAddress) + (sizeof(void*) == 8 ? 0xF8 : 0x94));
+    reinterpret_cast<Query>(reinterpret_cast<void*>(query))(GetCurrentProcess(), ProcessBasicInformation, &basic,
+                                                            sizeof basic, nullptr);
+    BYTE* const cells = *At<BYTE*>(reinterpret_cast<BYTE*>(basic.PebBaseAddress), sizeof(void*) == 8 ? 0xF8 : 0x94);
     MEMORY_BASIC_INFORMATION region = {};
     VirtualQuery(cells, &region, sizeof region);
-    for (const BYTE* cell = cells; cell + 24 <= static_cast<BYTE*>(region.BaseAddress) + region.RegionSize; cell += 24) footprint[0] += cell[14] != 0;
+    const BYTE* const end = static_cast<BYTE*>(region.BaseAddress) + region.RegionSize;
+    for (const BYTE* cell = cells; cell + 24 <= end; cell += 24) footprint[0] += cell[14] != 0;
     for (UINT_PTR handle = 0x20; handle < 0x10000; handle += 2) {
         DWORD process = 0;
         GetWindowThreadProcessId(reinterpret_cast<HWND>(handle), &process);
@@ -265,21 +225,21 @@ std::array<size_t, 3> Footprint()
     }
     HANDLE heaps[64];
     for (DWORD i = 0, count = GetProcessHeaps(64, heaps); i < count && i < 64; ++i) {
-        for (PROCESS_HEAP_ENTRY entry = {}; HeapWalk(heaps[i], &entry);) footprint[2] += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? entry.cbData : 0;
+        for (PROCESS_HEAP_ENTRY e = {}; HeapWalk(heaps[i], &e);) {
+            if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) footprint[2] += e.cbData;
+        }
     }
     return footprint;
 }
 
-TEST(Safety, TwoHundredWindowsLeaveNothingBehind)
-{
+TEST(Safety, TwoHundredWindowsLeaveNothingBehind) {
     for (bool byStop : {false, true}) {
+        SCOPED_TRACE(byStop ? "released by stops" : "destroyed");
         HookSession session;
         const auto live = [&] {  // hidden: a shown window takes seconds to destroy under Wine without a window manager
             const HWND window = MakeWindow();
             SendMessageW(window, WM_NCHITTEST, 0, 0), SendMessageW(window, WM_THEMECHANGED, 0, 0);
-            for (UINT feature : {OnTop, RegisterWindowMessageW(L"MOX_TRANSPARENT"), Rollup}) {
-                SendMessageW(window, feature, 1, 0), SendMessageW(window, feature, 2, 0);
-            }
+            for (UINT f : {OnTop, See, Rollup}) SendMessageW(window, f, 1, 0), SendMessageW(window, f, 2, 0);
             Click(window, Pin(window));
             if (byStop) WindowManagerStop(), WindowManagerStart();
             DestroyWindow(window);
@@ -289,10 +249,8 @@ TEST(Safety, TwoHundredWindowsLeaveNothingBehind)
         const auto before = Footprint();
         for (int i = 0; i < 200; ++i) live();
         const auto after = Footprint();
-        std::printf("200 windows %s: GDI %zu -> %zu, USER %zu -> %zu, heap bytes %zu -> %zu\n",
-                    byStop ? "released by stops" : "destroyed", before[0], after[0], before[1], after[1], before[2], after[2]);
-        EXPECT_EQ(after[0], before[0]);
-        EXPECT_EQ(after[1], before[1]);
+        EXPECT_EQ(after[0], before[0]) << "GDI objects";
+        EXPECT_EQ(after[1], before[1]) << "windows and menus";
         EXPECT_LT(after[2], before[2] + 200 * 8) << "bytes left per window";
     }
 }
