@@ -1,4 +1,5 @@
-// Unit tests as tables: the pure functions, and the toolkit and debug log with this process's windows, keys and files.
+// Unit tests as tables: the pure functions (with layouts of several monitors and scales), and the toolkit and debug
+// log with this process's windows, keys and files.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,6 +9,7 @@
 
 #include "DebugLog.h"
 #include "MaximizeMenu.h"
+#include "MonitorGeometry.h"
 #include "MouseBinding.h"
 #include "MoveSize.h"
 #include "PatternList.h"
@@ -22,11 +24,8 @@ namespace {
 
 using namespace std::string_literals;
 std::vector<long long> Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
 template <typename Row, std::size_t N, typename Check> void EachRow(const Row (&rows)[N], Check check)
-{
-    for (std::size_t i = 0; i < N; ++i) { SCOPED_TRACE("row " + std::to_string(i)); check(rows[i]); }
-}
+{ for (std::size_t i = 0; i < N; ++i) { SCOPED_TRACE("row " + std::to_string(i)); check(rows[i]); } }
 
 TEST(PatternList, MatchStoreAndListRows)
 {
@@ -135,15 +134,98 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
         {Edges(TitleButtonHitRect({100, 10, 116, 24})), {100, 8, 116, 26}}, {{HeightOf(r)}, {180}},
         {Edges(WithHeight(r, RolledUpHeight(19, 4))), {-7, 20, 300, 47}},
         {max(ID_MAXIMIZE_640X480), {-7, 20, 633, 500}}, {max(ID_MAXIMIZE_800X600), {-7, 20, 793, 620}},
-        {max(ID_MAXIMIZE_HORIZONTAL), {0, 20, 1024, 200}}, {max(ID_MAXIMIZE_VERTICAL), {-7, 0, 300, 738}},
         {max(0), {-7, 20, 300, 200}}, {{PackMoveSizeWords(-5, 50), PackMoveSizeWords(100, -32768),
         PackMoveSizeWords(0x12345, 0x10002)}, {0x32FFFB, LPARAM(0x80000064), 0x22345}}};
     EachRow(rows, [](const Row& r) { EXPECT_EQ(r.actual, r.expected); });
 }
 
+// Layouts of several monitors and scales: snapping order, the Maximize menu's "Horizontal"/"Vertical", the read-out's
+// place and font, and the pin button's face at 100/150/200 %. The single-monitor rows at 100 % are today's results.
+// Primary 1920x1080 with a 40-pixel taskbar at the bottom; the system's full-screen size leaves out a 23-pixel caption.
+const RECT PrimaryWork = {0, 0, 1920, 1040};
+const MonitorArea Primary = {{0, 0, 1920, 1080}, PrimaryWork, true};
+const MonitorArea RightOf = {{1920, 0, 3200, 1024}, {1920, 0, 3200, 1024}, false};
+const MonitorArea LeftOf = {{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}, false};
+// A monitor with the primary's work area and the system's full-screen size.
+struct Layout { MonitorArea monitor; RECT primaryWork; int fullWidth, fullHeight; };
+Layout On(const MonitorArea& monitor) { return {monitor, PrimaryWork, 1920, 1017}; }
+
+TEST(MonitorGeometry, SnappingTakesThePrimaryWorkAreaFirstThenTheOthersInOrder)
+{
+    // Letters name monitors: P primary, L left of it, R right of it.
+    const std::string rows[][2] = {{"P", "P"}, {"PLR", "PLR"}, {"LPR", "PLR"}, {"LRP", "PLR"}, {"RL", "RL"}};
+    EachRow(rows, [](const std::string (&row)[2]) {
+        MonitorArea m[3] = {};
+        std::string s = row[0];
+        for (std::size_t i = 0; i < s.size(); ++i) m[i] = s[i] == 'P' ? Primary : s[i] == 'L' ? LeftOf : RightOf;
+        PutPrimaryFirst(m, s.size());
+        for (std::size_t i = 0; i < s.size(); ++i) s[i] = "LRP"[m[i].primary ? 2 : m[i].work.left > 0];
+        EXPECT_EQ(s, row[1]);
+    });
+}
+
+TEST(MonitorGeometry, HorizontalAndVerticalFillTheWindowsMonitor)
+{
+    // Today's single monitor: 1024x768, full-screen client 1024x738; and with the taskbar on its left.
+    const Layout single = {{{0, 0, 1024, 768}, {0, 0, 1024, 768}, true}, {0, 0, 1024, 768}, 1024, 738};
+    const Layout taskbarLeft = {{{0, 0, 1024, 768}, {40, 0, 1024, 768}, true}, {40, 0, 1024, 768}, 984, 738};
+    const Layout above = On({{0, -900, 1600, 0}, {0, -900, 1600, -40}, false}), left = On(LeftOf);
+    const Layout below = On({{0, 1080, 1280, 2104}, {60, 1080, 1280, 2104}, false}), right = On(RightOf);
+    const RECT inSingle = {-7, 20, 300, 200}, inLeft = {-1000, 200, -600, 500}, inRight = {2000, 100, 2400, 400};
+    const RECT inAbove = {100, -800, 500, -500};
+    constexpr UINT H = ID_MAXIMIZE_HORIZONTAL, V = ID_MAXIMIZE_VERTICAL;
+    struct Row { Layout layout; RECT window; UINT command; RECT expected; };
+    const Row rows[] = {{single, inSingle, H, {0, 20, 1024, 200}}, {single, inSingle, V, {-7, 0, 300, 738}},
+        {taskbarLeft, {50, 20, 300, 200}, H, {0, 20, 984, 200}}, {right, inRight, H, {1920, 100, 3200, 400}},
+        {On(Primary), {10, 20, 300, 200}, V, {10, 0, 300, 1017}}, {right, inRight, V, {2000, 0, 2400, 1001}},
+        {above, inAbove, V, {100, -900, 500, -63}}, {above, inAbove, H, {0, -800, 1600, -500}},
+        {left, inLeft, H, {-1280, 200, 0, 500}}, {left, inLeft, V, {-1000, 0, -600, 1001}},
+        {below, {300, 1200, 700, 1500}, H, {0, 1200, 1220, 1500}},
+        {left, inLeft, ID_MAXIMIZE_640X480, {-1000, 200, -360, 680}}};
+    EachRow(rows, [](const Row& r) {
+        const Layout& l = r.layout;
+        const RECT area = FullScreenArea(l.monitor, l.primaryWork, l.fullWidth, l.fullHeight);
+        EXPECT_EQ(Edges(MaximizeMenuRect(r.window, r.command, area)), Edges(r.expected));
+        if (l.monitor.primary) {
+            EXPECT_EQ(Edges(MaximizeMenuRect(r.window, r.command, l.fullWidth, l.fullHeight)), Edges(r.expected));
+        }
+    });
+}
+
+TEST(MonitorGeometry, ReadoutIsCentredOnTheMonitorAndScalesWithIt)
+{
+    // Single today, single with a text wider than the screen, side by side 150 %, left 200 %, one above 100 %.
+    struct Row { int w, h; RECT area; UINT dpi; RECT expected; };  // w x h: the text's size
+    const Row rows[] = {
+        {60, 13, {0, 0, 1024, 741}, 96, {477, 361, 547, 379}}, {1021, 13, {0, 0, 1024, 741}, 96, {-3, 361, 1028, 379}},
+        {90, 20, {1920, 0, 3200, 1001}, 144, {2507, 486, 2612, 514}},
+        {120, 26, {-1280, 0, 0, 1001}, 192, {-710, 482, -570, 518}},
+        {60, 13, {0, -900, 1600, -63}, 96, {765, -491, 835, -473}}};
+    EachRow(rows, [](const Row& r) { EXPECT_EQ(Edges(ReadoutRect(r.w, r.h, r.area, r.dpi)), Edges(r.expected)); });
+    struct Font { LONG height; UINT dpi, systemDpi; LONG expected; };  // dpi: the monitor's
+    const Font fonts[] = {{-11, 96, 96, -11}, {-11, 144, 96, -16}, {-11, 192, 96, -22}, {-16, 96, 144, -10},
+        {-11, 120, 0, -11}};
+    EachRow(fonts, [](const Font& f) { EXPECT_EQ(ReadoutFontHeight(f.height, f.dpi, f.systemDpi), f.expected); });
+}
+
+TEST(MonitorGeometry, PinButtonFollowsTheWindowsDpi)
+{
+    // Metrics as GetSystemMetricsForDpi gives them at each scale; a resizable window with all three standard
+    // buttons, the pin button 2 pixels apart.
+    struct Row { UINT dpi; CaptionMetrics metrics; RECT face, hit; };
+    const Row rows[] = {{96, {36, 22, 22, 22, 8, 8, 3, 3}, {450, 60, 484, 78}, {450, 58, 484, 80}},
+        {144, {54, 33, 33, 33, 11, 11, 4, 4}, {376, 64, 427, 91}, {376, 61, 427, 94}},
+        {192, {72, 44, 44, 44, 15, 15, 6, 6}, {301, 69, 369, 105}, {301, 65, 369, 109}}};
+    EachRow(rows, [](const Row& r) {
+        const int spacings[] = {2};
+        const RECT face = TitleButtonRect({100, 50, 600, 450}, WS_OVERLAPPEDWINDOW, 0, spacings, 0, r.metrics, r.dpi);
+        EXPECT_EQ(Edges(face), Edges(r.face));
+        EXPECT_EQ(Edges(TitleButtonHitRect(face, r.dpi)), Edges(r.hit));
+    });
+}
+
 std::vector<std::pair<char*, std::ptrdiff_t>> graves;  // deleted handlers, kept filled with 0xDD
 int deaths = 0;
-
 #define ON(F, ...) LRESULT F(__VA_ARGS__) override
 #define ON0(F) ON(F) { return Rec(#F); }
 #define ON1(F, A) ON(F, A a) { return Rec(#F, a); }
@@ -152,7 +234,6 @@ int deaths = 0;
 #define XY(F) ON3(F, WPARAM, UINT, UINT)
 #define WL(F) ON2(F, WPARAM, LPARAM)
 #define KEY(F) ON2(F, WPARAM, LPARAM*)
-
 // Writes down the operation it is given and its arguments in hex; a pointer to lParam gets 0x99 written through.
 class CRecorder : public CWndHandler, public CMessageObserver {
 public:
@@ -185,7 +266,6 @@ public:
     std::string log;
     bool throwInPaint = false;
     static inline bool failCreate = false;
-
 private:
     template <typename... A> LRESULT Rec(const char* name, A&&... args) { return log += name, (Put(args), ...), 0; }
     void Put(ULONGLONG v, const char* tag = "") { char t[40]; log += (std::snprintf(t, 40, "%s %llx", tag, v), t); }
@@ -228,7 +308,6 @@ TEST(WndHandler, DecodesEveryMessageIntoItsOperation)
 
 std::wstring boxText;  // of the message box that CloseBox saw and closed, with its owner
 HWND boxOwner;
-
 LRESULT CALLBACK CloseBox(int code, WPARAM box, LPARAM lParam)
 {
     wchar_t text[99] = {};
@@ -239,8 +318,7 @@ LRESULT CALLBACK CloseBox(int code, WPARAM box, LPARAM lParam)
 
 TEST(WndHandler, HandlersEndOnceWithTheirWindowsAndErrorsEndInABox)
 {
-    deaths = 0;
-    CRecorder::failCreate = true;  // destroyed during its creation: deleted at WM_NCDESTROY, not again
+    deaths = 0, CRecorder::failCreate = true;  // destroyed during its creation: deleted at WM_NCDESTROY, not again
     EXPECT_THROW(CRecorder::Create(), CWindowsError);
     CRecorder::failCreate = false;
     MSG quit;
@@ -252,8 +330,7 @@ TEST(WndHandler, HandlersEndOnceWithTheirWindowsAndErrorsEndInABox)
     const HHOOK hook = SetWindowsHookExW(WH_CBT, CloseBox, nullptr, GetCurrentThreadId());
     EXPECT_EQ(SendMessageW(last->Handle(), WM_PAINT, 0, 0), 0);
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(boxText, L"CPaint Invalid window handle.\r\n");
-    EXPECT_EQ(boxOwner, last->Handle());
+    EXPECT_EQ(std::make_pair(boxText, boxOwner), std::make_pair(L"CPaint Invalid window handle.\r\n"s, last->Handle()));
     DestroyWindow(last->Handle());
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(std::make_pair(quit.wParam, deaths), std::make_pair(WPARAM(0), 3));
@@ -261,26 +338,20 @@ TEST(WndHandler, HandlersEndOnceWithTheirWindowsAndErrorsEndInABox)
 }
 
 std::string debugStrings;  // what OutputDebugString raised in this process
-
 LONG CALLBACK CatchDebugString(EXCEPTION_POINTERS* exception)
 {
     const EXCEPTION_RECORD& r = *exception->ExceptionRecord;
     if (r.ExceptionCode == DBG_PRINTEXCEPTION_C) debugStrings += reinterpret_cast<char*>(r.ExceptionInformation[1]);
     return EXCEPTION_CONTINUE_SEARCH;
 }
-
 void Log(const wchar_t* destination, const wchar_t* format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format), WriteLogLine(destination, format, arguments), va_end(arguments);
-}
+{ va_list arguments; va_start(arguments, format), WriteLogLine(destination, format, arguments), va_end(arguments); }
 
 // Below a scratch key: string lists, bounded reads and the debug log's destinations (the shipped one is a file).
 TEST(Registry, ListsReadsAndLogDestinationRows)
 {
     CReg key, user;
-    user.Open(HKEY_CURRENT_USER, L"Software");
-    user.CreateKey(L"Tenvale\\HovelleUnit", &key);
+    user.Open(HKEY_CURRENT_USER, L"Software"), user.CreateKey(L"Tenvale\\HovelleUnit", &key);
     using Strings = std::vector<std::wstring>;
     auto thrown = [](auto operation) -> std::wstring {  // the failing operation's name and code, or nothing
         try { operation(); } catch (const CWindowsError& e) { return e.Operation() + std::to_wstring(e.ErrorCode()); }
@@ -330,12 +401,10 @@ TEST(Registry, ListsReadsAndLogDestinationRows)
         {reg + L"Absent", L"f", "", L""}, {L"File:C:\\Lorvek\\Absent.log", L"g", "", L""}};
     EachRow(logs, [&](const Log& r) {
         std::ofstream("C:\\Lorvek\\Lorvek.log", std::ios::binary).write(reinterpret_cast<const char*>(L"old\n"), 8);
-        debugStrings.clear();
-        ::Log(r.destination.c_str(), L"%s %d", r.text.c_str(), 7);
+        debugStrings.clear(), ::Log(r.destination.c_str(), L"%s %d", r.text.c_str(), 7);
         EXPECT_EQ(std::make_pair(debugStrings, readFile()), std::make_pair(r.debugger, L"old\n" + r.file));
     });
-    ::Log(nullptr, L"nothing");
-    LogMessage(L"shipped %d", 1);
+    ::Log(nullptr, L"nothing"), LogMessage(L"shipped %d", 1);
     RemoveVectoredExceptionHandler(catcher);
     EXPECT_EQ(readFile(), L"old\nshipped 1\n");
     EXPECT_EQ(GetFileAttributesW(L"C:\\Lorvek\\Absent.log"), INVALID_FILE_ATTRIBUTES) << "a missing file is not made";
