@@ -1,18 +1,13 @@
 // Stand-ins for what the tray program talks to, and Hovelle.exe in its own process.
 #pragma once
-
 #include <windows.h>
 #include <shellapi.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace harness {
-
 class ChildProcess;
-std::wstring ExecutableDirectory();  // as in Process.h
-
 // What Wine's Shell_NotifyIconW sent: NIM_ADD, ... and its record (hWnd in 32 bits).
 struct IconNotification {
     DWORD command, window;
@@ -26,16 +21,14 @@ struct FakeTray {
     FakeTray();
     ~FakeTray() { DestroyWindow(window); }
     HWND Handle() const { return window; }
+    std::vector<DWORD> Commands() const;  // those of the icon of id 0
     HWND window;
     std::vector<IconNotification> notifications;
     bool refuse = false;
 };
 // A hidden "HovelleMoveSizeWnd" titled "MoveSize", in place of the program's overlay, that records the
 // "MOX_MOVESIZE" posts (after pumping 50 ms).
-struct MoveSizePost {
-    WPARAM cause;
-    LPARAM data;
-};
+struct MoveSizePost { WPARAM cause; LPARAM data; };
 struct MoveSizeOverlay {
     MoveSizeOverlay();
     ~MoveSizeOverlay() { DestroyWindow(window); }
@@ -43,7 +36,6 @@ struct MoveSizeOverlay {
     void Clear();
     HWND window;
 };
-
 // Hovelle.exe of the test's folder, its main window and overlay once Ready(); "Exit" at the end of the scope.
 struct HovelleProcess {
     HovelleProcess();
@@ -55,5 +47,4 @@ struct HovelleProcess {
     std::unique_ptr<ChildProcess> process;
     HWND main = nullptr, overlay = nullptr;
 };
-
 } // namespace harness

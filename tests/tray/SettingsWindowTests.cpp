@@ -2,16 +2,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <thread>
-
+#include "DialogDriver.h"
 #include "Lorvek.h"
 #include "Process.h"
 #include "Resource.h"
+#include "Screenshot.h"
 #include "SettingsResource.h"
+#include "TrayHarness.h"
 
 using namespace harness;
 namespace {
-
-const wchar_t SettingsKey[] = L"Software\\Tenvale\\Hovelle", RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t SettingsKey[] = L"Software\\Tenvale\\Hovelle";
+const wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring FullItems = L"|Always on top|Rollup|Minimize To Tray|Transparent|pin", Program = L"Hovelle.exe\"";
 
 // The data of a value with NULs shown as '|', or "absent".
@@ -28,14 +30,7 @@ DWORD ReadWord(const wchar_t* name)
 {
     DWORD word = 0xFFFFFFFF, size = sizeof word;
     return RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_DWORD, nullptr, &word, &size), word;
-}
-std::wstring Text(HWND window)
-{
-    wchar_t text[512] = {};
-    return GetWindowTextW(window, text, 512), text;
-}
-
-// The feature items of the window's system menu, and "pin" for its title button.
+}// The feature items of the window's system menu, and "pin" for its title button.
 std::wstring Items(HWND window)
 {
     std::wstring items;
@@ -48,7 +43,6 @@ std::wstring Items(HWND window)
     }
     return GetPropW(window, L"MOX_TITLEBUTTONS") != nullptr ? items + L"|pin" : items;
 }
-
 // A shown captioned window of this thread, whose messages every wait pumps.
 HWND Open(const wchar_t* title)
 {
@@ -56,14 +50,12 @@ HWND Open(const wchar_t* title)
     static const ATOM atom = RegisterClassW(&windowClass);
     return CreateWindowExW(0, MAKEINTATOM(atom), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, 0, 0, 0, 0);
 }
-
 void Activate(HWND window)
 {
     SetForegroundWindow(window);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
     PumpFor(200);
 }
-
 // Real input: keys pressed in order and released in reverse; a left click in a dialog's control.
 void Keys(std::initializer_list<BYTE> keys)
 {
@@ -80,11 +72,8 @@ void Click(HWND dialog, int control)
 }
 
 // The running tray program; a second start opens its Settings window and ends at once.
-struct Hovelle {
-    ChildProcess process{L"\"" + ExecutableDirectory() + Program};
-    HWND main = nullptr;
-    Hovelle() { EXPECT_TRUE(WaitFor([this] { return (main = FindWindowW(L"HovelleWnd", nullptr)) != nullptr; })); }
-    ~Hovelle() { PostMessageW(main, WM_COMMAND, IDC_EXIT, 0) && process.WaitForExit() == 0 ? void() : ADD_FAILURE(); }
+struct Hovelle : HovelleProcess {
+    Hovelle() { EXPECT_TRUE(Ready()); }
     HWND OpenSettings()
     {
         EXPECT_EQ(0u, ChildProcess(L"\"" + ExecutableDirectory() + Program).WaitForExit());
@@ -93,53 +82,17 @@ struct Hovelle {
         return Activate(dialog), dialog;
     }
 };
-
-// The window as on screen, saved as an uncompressed RGB PNG.
-void SavePicture(HWND window, const std::wstring& path)
-{
-    RECT r = {};
-    GetWindowRect(window, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<DWORD> pixels(width * height);
-    const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    GetDIBits(memory, static_cast<HBITMAP>(SelectObject(memory, old)), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
-    std::string raw, z = "\x78\x01", png = "\x89PNG\r\n\x1a\n";
-    for (int at = 0; at < width * height; ++at)
-        raw += (at % width ? "" : std::string(1, '\0')) + std::string{char(pixels[at] >> 16), char(pixels[at] >> 8), char(pixels[at])};
-    const auto be32 = [](size_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
-    unsigned long a = 1, b = 0;
-    for (unsigned char c : raw) a = (a + c) % 65521, b = (b + a) % 65521;
-    for (size_t at = 0, n = 0; at < raw.size(); at += n)
-        n = std::min<size_t>(65535, raw.size() - at),
-        z += std::string{char(at + n == raw.size()), char(n), char(n >> 8), char(~n), char(~n >> 8)} + raw.substr(at, n);
-    for (const std::string& body : {"IHDR" + be32(width) + be32(height) + std::string("\x08\x02\0\0\0", 5),
-                                    "IDAT" + z + be32(b << 16 | a), std::string("IEND")}) {
-        unsigned long crc = 0xFFFFFFFF;
-        for (unsigned char c : body)
-            for (int k = 0; k < 8; ++k, c >>= 1) crc = (crc >> 1) ^ (0xEDB88320 & (0 - ((crc ^ c) & 1)));
-        png += be32(body.size() - 4) + body + be32(~crc);
-    }
-    if (FILE* file = _wfopen(path.c_str(), L"wb")) fwrite(png.data(), 1, png.size(), file), fclose(file);
-}
-
 // Each test runs on a new thread: Wine may not call a new hook on a thread that saw an earlier one go.
 class SettingsWindow : public testing::Test {
 protected:
     void SetUp() override { TearDown(); }
     void TearDown() override
     {
-        WindowManagerStop();
-        RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
+        WindowManagerStop(), RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
         RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Hovelle");
     }
     template <typename Body> static void OnNewThread(Body body) { std::thread([&] { PumpFor(1), body(); }).join(); }
 };
-
 TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
 {
     OnNewThread([] {
@@ -148,8 +101,7 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         EXPECT_TRUE(WaitFor([&] { return Items(old) == FullItems; }));
         HWND dialog = hovelle.OpenSettings();
         // The first binding off by keyboard, one more title pattern, Apply clicked: in effect at once.
-        Keys({VK_MENU, 'S'});
-        SetDlgItemTextW(dialog, IDC_SET_TITLES, L"QuickTimePlayer\r\nSkip*");
+        Keys({VK_MENU, 'S'}), SetDlgItemTextW(dialog, IDC_SET_TITLES, L"QuickTimePlayer\r\nSkip*");
         Click(dialog, IDC_SET_APPLY);
         EXPECT_TRUE(WaitFor([] { return ReadValue(SettingsKey, L"IgnoreTitles") == L"QuickTimePlayer|Skip*||"; }));
         EXPECT_EQ(MoxActionNone, GetMouseAction(MoxButtonRight, 0, HTCAPTION));
@@ -157,18 +109,16 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         EXPECT_EQ(L"", Items(Open(L"Skip this one")));
         EXPECT_EQ(FullItems, Items(Open(L"New")));
         // "Start with Windows" on with Apply.
-        Click(dialog, IDC_SET_AUTOSTART);
-        Click(dialog, IDC_SET_APPLY);
+        Click(dialog, IDC_SET_AUTOSTART), Click(dialog, IDC_SET_APPLY);
         const std::wstring run = L"\"" + ExecutableDirectory() + Program + L"|";
         EXPECT_TRUE(WaitFor([&] { return ReadValue(RunKey, L"Hovelle") == run; }));
         // A list over its store is refused by name and nothing is saved; Cancel then changes nothing.
-        Keys({VK_MENU, 'M'});
-        Click(dialog, IDC_SET_AUTOSTART);
+        Keys({VK_MENU, 'M'}), Click(dialog, IDC_SET_AUTOSTART);
         SetDlgItemTextW(dialog, IDC_SET_CLASSES, std::wstring(600, L'c').c_str());
         Click(dialog, IDC_SET_APPLY);
         HWND box = nullptr;  // a message box, whose text control is 0xFFFF
         ASSERT_TRUE(WaitFor([&] { return (box = FindWindowW(L"#32770", L"Window Manager")) != nullptr; }));
-        EXPECT_NE(std::wstring::npos, Text(GetDlgItem(box, 0xFFFF)).find(L"IgnoreClasses")) << Text(GetDlgItem(box, 0xFFFF));
+        EXPECT_NE(std::wstring::npos, MessageBoxText(box).find(L"IgnoreClasses")) << MessageBoxText(box);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }));
         Click(dialog, IDCANCEL);
@@ -176,9 +126,8 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         EXPECT_EQ(run, ReadValue(RunKey, L"Hovelle"));
         EXPECT_EQ(L"JWinproj*||", ReadValue(SettingsKey, L"IgnoreClasses"));
         // Opened again: "Start with Windows" off with Enter (OK).
-        SavePicture(dialog = hovelle.OpenSettings(), ExecutableDirectory() + L"settings-window.png");
-        Click(dialog, IDC_SET_AUTOSTART);
-        Keys({VK_RETURN});
+        SavePng(CaptureWindow(dialog = hovelle.OpenSettings()), ExecutableDirectory() + L"settings-window.png");
+        Click(dialog, IDC_SET_AUTOSTART), Keys({VK_RETURN});
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) && ReadValue(RunKey, L"Hovelle") == L"absent"; }));
         const struct { const wchar_t* name; DWORD stored; } rows[] = {
             {L"EnableSendToBack", 0}, {L"EnableMinimizeWindowToTray", 1}, {L"EnableRollupToggle", 1},
@@ -207,14 +156,14 @@ TEST_F(SettingsWindow, OpenWindowsAreAdmittedOnceAndTheHotkeyPinsTheForegroundWi
         Hovelle hovelle;
         EXPECT_TRUE(WaitFor([&] { return Items(early) == FullItems && Items(plain).empty(); }));
         // The hotkey, once Hovelle holds it, on a managed and an unmanaged foreground window.
-        EXPECT_TRUE(WaitFor([] { return !RegisterHotKey(0, 8, MOD_WIN | MOD_CONTROL, 'T') || !UnregisterHotKey(0, 8); }));
+        const auto held = [] { return !RegisterHotKey(0, 8, MOD_WIN | MOD_CONTROL, 'T') || !UnregisterHotKey(0, 8); };
+        EXPECT_TRUE(WaitFor(held));
         for (const auto& [window, pinned] : {std::pair{early, true}, {plain, true}, {early, false}, {plain, false}}) {
             SCOPED_TRACE(Text(window) + (pinned ? L" pin" : L" unpin"));
             Activate(window);
             Keys({VK_LWIN, VK_CONTROL, 'T'});
-            EXPECT_TRUE(WaitFor([&] { return ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) == pinned; }));
+            EXPECT_TRUE(WaitFor([&] { return !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != pinned; }));
         }
     });
 }
-
 } // namespace

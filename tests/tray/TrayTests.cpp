@@ -1,14 +1,10 @@
 // The tray program: one end-to-end test per story through the real Hovelle.exe,
-// and in this process the settings, the dialog framework, Exit's order and the manifest.
+// and in this process the settings, the dialog framework and Exit's order.
 #include <windows.h>
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-
 #include "AboutDlg.h"
 #include "DialogDriver.h"
 #include "Harness.h"
@@ -28,15 +24,13 @@ using namespace std::string_literals;
 HWND poison = nullptr;
 void operator delete(void* block) noexcept
 {
-    for (size_t i = 0; poison && block && i + sizeof poison <= _msize(block); i += sizeof poison) {
+    for (size_t i = 0; poison && block && i + sizeof poison <= _msize(block); i += sizeof poison)
         std::memcpy(static_cast<char*>(block) + i, &poison, sizeof poison);
-    }
     if (!poison) std::free(block);
 }
 void operator delete(void* block, size_t) noexcept { operator delete(block); }
 
 namespace {
-
 const wchar_t* const Key = L"Software\\Tenvale\\Hovelle";
 
 // Each test starts with the hook stopped, no bindings and no settings key.
@@ -45,32 +39,23 @@ struct TrayTest : ::testing::Test {
     void TearDown() override { WindowManagerStop(), ResetSharedSettings(), RegDeleteTreeW(HKEY_CURRENT_USER, Key); }
 };
 using OverlayTest = TrayTest;
-
 bool Answered(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR answer = 0;
     return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer) != 0;
 }
-
-std::wstring Text(HWND window)
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 using Stored = std::pair<DWORD, std::string>;  // a value's type and bytes; ~0u: none
 const wchar_t* const Names[6] = {L"EnableSendToBack", L"EnableMinimizeWindowToTray", L"EnableRollupToggle",
                                  L"EnableInteractiveMove", L"IgnoreTitles", L"IgnoreClasses"};
 // Loaded ("1" or "0" for a switch, "|pattern" for each pattern of a list) and stored.
 const std::wstring Defaults[6] = {L"1", L"1", L"1", L"1", L"|QuickTimePlayer", L"|JWinproj*"};
-const std::wstring DefaultUnits[6] = {L"\1\0"s, L"\1\0"s, L"\1\0"s, L"\1\0"s, L"QuickTimePlayer\0\0"s, L"JWinproj*\0\0"s};
-
+const std::wstring DefaultUnits[6] = {L"\1\0"s, L"\1\0"s, L"\1\0"s, L"\1\0"s,
+                                      L"QuickTimePlayer\0\0"s, L"JWinproj*\0\0"s};
 Stored Units(int index, const std::wstring& units)
 {
-    return {index < 4 ? REG_DWORD : REG_MULTI_SZ, std::string(reinterpret_cast<const char*>(units.data()), units.size() * 2)};
+    const char* bytes = reinterpret_cast<const char*>(units.data());
+    return {index < 4 ? REG_DWORD : REG_MULTI_SZ, std::string(bytes, units.size() * 2)};
 }
-
 Stored ReadStored(int index)
 {
     DWORD type = 0, size = 8192;
@@ -96,24 +81,19 @@ void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::
                         settings.enableInteractiveMove};
     for (int other = 0; other < 6; ++other) {
         std::wstring list = other < 4 ? (on[other] ? L"1" : L"0") : L"";
-        for (const auto& pattern : other == 4 ? settings.ignoreTitles : settings.ignoreClasses) {
+        for (const auto& pattern : other == 4 ? settings.ignoreTitles : settings.ignoreClasses)
             list += other < 4 ? L"" : L"|" + pattern;
-        }
         const bool own = other == index && !unreadable;
         EXPECT_EQ(list, own ? loaded : Defaults[other]) << "value " << other;
         const Stored kept = other == index ? stored : Stored{~0u, ""};
-        EXPECT_EQ(ReadStored(other), unreadable && other >= index ? kept : Units(other, own ? saved : DefaultUnits[other]));
+        const Stored want = Units(other, own ? saved : DefaultUnits[other]);
+        EXPECT_EQ(ReadStored(other), unreadable && other >= index ? kept : want);
     }
 }
-
 TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
 {
     const std::wstring t510(510, L'T');
-    const struct {
-        int index;
-        DWORD type;
-        std::wstring data, loaded, saved;
-    } rows[] = {
+    const struct { int index; DWORD type; std::wstring data, loaded, saved; } rows[] = {
         {2, REG_DWORD, L"\0\0"s, L"0", L"\0\0"s},
         {0, REG_SZ, L"0\0"s, L"1", L"\1\0"s},          // the text "0": its first unit is not zero
         {3, REG_BINARY, L"\0"s, L"0", L"\0\0"s},       // two bytes: the missing two count as zero
@@ -216,25 +196,25 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
 
 // Waits for the box of a text: the text's size plus (10, 5), centred on the full-screen area, with pixels
 // of the text colour, not active.
-void ExpectShowing(HWND overlay, const wchar_t* text)
+void ExpectShowing(HWND box, const wchar_t* text)
 {
     const HDC dc = GetDC(nullptr);
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    RECT size = {}, box = {};
+    RECT size = {}, at = {};
     DrawTextW(dc, text, -1, &size, DT_CALCRECT | DT_SINGLELINE);
     ReleaseDC(nullptr, dc);
     const LONG left = (GetSystemMetrics(SM_CXFULLSCREEN) - size.right - 10) / 2;
     const LONG top = (GetSystemMetrics(SM_CYFULLSCREEN) - size.bottom - 5) / 2;
-    const RECT expected = {left, top, left + size.right + 10, top + size.bottom + 5};
-    EXPECT_TRUE(WaitFor([&] { return GetWindowRect(overlay, &box) && IsWindowVisible(overlay) && EqualRect(&box, &expected); }))
-        << "at " << box.left << "," << box.top << " to " << box.right << "," << box.bottom;
+    const RECT want = {left, top, left + size.right + 10, top + size.bottom + 5};
+    EXPECT_TRUE(WaitFor([&] { return GetWindowRect(box, &at) && IsWindowVisible(box) && EqualRect(&at, &want); }))
+        << "at " << at.left << "," << at.top << " to " << at.right << "," << at.bottom;
     const COLORREF ink = GetSysColor(COLOR_INFOTEXT);
     const uint32_t rgb = GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink);
     EXPECT_TRUE(WaitFor([&] {
-        const Image shot = CaptureWindow(overlay);
-        return std::count(shot.pixels.begin(), shot.pixels.end(), rgb) > 10;
+        const auto shot = CaptureWindow(box).pixels;
+        return std::count(shot.begin(), shot.end(), rgb) > 10;
     })) << "the text is drawn";
-    EXPECT_NE(GetForegroundWindow(), overlay);
+    EXPECT_NE(GetForegroundWindow(), box);
 }
 
 TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
@@ -264,14 +244,18 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
     // The shell hands the links to a command that writes them to a file; Wine's own again at the end.
     const std::wstring log = ExecutableDirectory() + L"shell-open.log";
     const auto setOpen = [](const std::wstring& command) {
-        for (const wchar_t* scheme : {L"https\\shell\\open\\command", L"mailto\\shell\\open\\command"}) {
+        for (const wchar_t* scheme : {L"https\\shell\\open\\command", L"mailto\\shell\\open\\command"})
             RegSetKeyValueW(HKEY_CLASSES_ROOT, scheme, nullptr, REG_SZ, command.c_str(), command.size() * 2 + 2);
-        }
     };
-    const std::shared_ptr<void> restore(nullptr, [&](void*) { setOpen(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\""); });
+    const std::shared_ptr<void> restore(nullptr, [&](void*) {
+        setOpen(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"");
+    });
     DeleteFileW(log.c_str());
     setOpen(L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + L"\"");
-    const auto opened = [&] { return std::string(std::istreambuf_iterator<char>(std::ifstream(std::string(log.begin(), log.end())).rdbuf()), {}); };
+    const auto opened = [&] {
+        std::ifstream file(std::string(log.begin(), log.end()));
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
@@ -318,13 +302,13 @@ TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
         PostMessageW(hovelle.main, message, message == WM_COMMAND ? 1003 : FALSE, 0);
         EXPECT_EQ(message == WM_COMMAND ? hovelle.WaitForExit() : 0u, 0u);
         EXPECT_TRUE(WaitFor([&] {
-            return GetWindowRect(window, &now) && now.bottom == open.bottom && FeatureItems(target.Menu(window)).empty();
+            return GetWindowRect(window, &now) && now.bottom == open.bottom
+                   && FeatureItems(target.Menu(window)).empty();
         }));
         EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Afterwards"))).empty());
         EXPECT_EQ(hovelle.Running(), message == WM_ENDSESSION);
-        std::vector<DWORD> icon;  // of id 0
-        for (const IconNotification& note : tray.notifications) icon.insert(icon.end(), note.id == 0, note.command);
-        EXPECT_EQ(icon, (message == WM_COMMAND ? std::vector<DWORD>{NIM_ADD, NIM_DELETE} : std::vector<DWORD>{NIM_ADD}));
+        EXPECT_EQ(tray.Commands(), (message == WM_COMMAND ? std::vector<DWORD>{NIM_ADD, NIM_DELETE}
+                                                          : std::vector<DWORD>{NIM_ADD}));
     }
 }
 
@@ -356,11 +340,7 @@ struct ScriptedDlg : CDlgHandler {
         return OnCancel();
     }
     INT_PTR OnDestroy() override { return fault == 3 ? 1 : CDlgHandler::OnDestroy(); }
-    std::string name;
-    WORD command;
-    int fault;
-    ScriptedDlg* inner;
-    HWND window = nullptr;
+    std::string name; WORD command; int fault; ScriptedDlg* inner; HWND window = nullptr;
 };
 
 // Ends the message boxes of this thread as they come, tracing them.
@@ -377,12 +357,7 @@ void CALLBACK EndBoxes(HWND, UINT, UINT_PTR, DWORD)
 TEST(DlgHandler, EndingsErrorsNestingAndBindings)
 {
     const std::vector<std::string> enter = {"d init", "d command 1", "d destroy"};
-    const struct {
-        WORD dialog, command;
-        int fault;
-        INT_PTR result;
-        std::vector<std::string> trace;
-    } rows[] = {
+    const struct { WORD dialog, command; int fault; INT_PTR result; std::vector<std::string> trace; } rows[] = {
         {104, IDOK, 0, 1, enter},
         {104, IDCANCEL, 0, 0, {"d init", "d command 2", "d destroy"}},  // Escape
         {4711, IDOK, 0, -1, {}},                                        // no such template: nothing reported
@@ -430,41 +405,14 @@ TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
     SendMessageW(main, WM_USER, 0, WM_RBUTTONDOWN);
     MSG quit = {};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
-    for (MSG stray; PeekMessageW(&stray, poison, 0, 0, PM_REMOVE);) {
-        EXPECT_NE(stray.hwnd, poison) << "a deleted object was read";
-    }
+    for (MSG stray; PeekMessageW(&stray, poison, 0, 0, PM_REMOVE);) EXPECT_NE(stray.hwnd, poison) << "deleted, read";
     DestroyWindow(poison), poison = nullptr;
     UnhookWindowsHookEx(hook);
     destroyed.erase(std::remove_if(destroyed.begin(), destroyed.end(), [&](const auto& d) {
         return d.first != main && d.first != overlay;  // the menu's window
     }), destroyed.end());
-    EXPECT_EQ(destroyed, (std::vector<std::pair<HWND, UINT>>{
-                             {overlay, WM_DESTROY}, {overlay, WM_NCDESTROY}, {main, WM_DESTROY}, {main, WM_NCDESTROY}}));
-    std::vector<DWORD> icon;
-    for (const IconNotification& note : tray.notifications) icon.push_back(note.command);
-    EXPECT_EQ(icon, (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_DELETE}));
+    EXPECT_EQ(destroyed, (std::vector<std::pair<HWND, UINT>>{{overlay, WM_DESTROY}, {overlay, WM_NCDESTROY},
+                                                              {main, WM_DESTROY}, {main, WM_NCDESTROY}}));
+    EXPECT_EQ(tray.Commands(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_DELETE}));
 }
-
-// Only buttons of common controls 6 answer BCM_GETIDEALSIZE; this program has no manifest.
-TEST(Manifest, ItsActivationContextGivesCommonControls6)
-{
-    const std::wstring program = ExecutableDirectory() + L"Hovelle.exe";
-    ACTCTXW description = {};
-    description.cbSize = sizeof description;
-    description.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    description.lpSource = program.c_str();
-    description.lpResourceName = MAKEINTRESOURCEW(1);
-    const HANDLE context = CreateActCtxW(&description);
-    ULONG_PTR cookie = 0;
-    for (const bool activated : {false, true}) {
-        ASSERT_TRUE(!activated || ActivateActCtx(context, &cookie));
-        const HWND button = CreateWindowExW(0, L"Button", L"Close", WS_POPUP, 0, 0, 50, 14, 0, 0, 0, 0);
-        SIZE ideal = {};
-        EXPECT_EQ(SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) && ideal.cx, activated);
-        DestroyWindow(button);
-    }
-    DeactivateActCtx(0, cookie);
-    ReleaseActCtx(context);
-}
-
 } // namespace
