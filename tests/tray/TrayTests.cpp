@@ -344,15 +344,14 @@ struct ScriptedDlg : CDlgHandler {
 };
 
 // Ends the message boxes of this thread as they come, tracing them.
-void CALLBACK EndBoxes(HWND, UINT, UINT_PTR, DWORD)
+BOOL CALLBACK EndBox(HWND box, LPARAM)
 {
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND box, LPARAM) -> BOOL {
-        if (!IsWindowVisible(box) || FindDlgHandler(box) || !GetDlgItem(box, 0xFFFF)) return TRUE;
-        const std::wstring text = MessageBoxText(box);
-        trace.push_back((GetWindow(box, GW_OWNER) ? "owned box " : "box ") + std::string(text.begin(), text.end()));
-        return EndDialog(box, IDOK);
-    }, 0);
+    if (!IsWindowVisible(box) || FindDlgHandler(box) || !GetDlgItem(box, 0xFFFF)) return TRUE;
+    const std::wstring text = MessageBoxText(box);
+    trace.push_back((GetWindow(box, GW_OWNER) ? "owned box " : "box ") + std::string(text.begin(), text.end()));
+    return EndDialog(box, IDOK);
 }
+void CALLBACK EndBoxes(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), EndBox, 0); }
 
 TEST(DlgHandler, EndingsErrorsNestingAndBindings)
 {

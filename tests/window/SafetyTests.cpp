@@ -199,6 +199,7 @@ TEST(Safety, StopDoesNotWaitForAWindowWhoseThreadIsBlocked) {
     SetEvent(block), Sleep(100);
     const ULONGLONG start = GetTickCount64();
     WindowManagerStop();
+    std::printf("stop with a blocked window: %llu ms\n", GetTickCount64() - start);
     EXPECT_LT(GetTickCount64() - start, 2000u) << "stop with a blocked window";
     EXPECT_TRUE(WaitFor([&] { return !Managed(window) && Height(window) == 200; }, 6000));
     owner.join(), DestroyWindow(window), CloseHandle(block);
@@ -249,6 +250,8 @@ TEST(Safety, TwoHundredWindowsLeaveNothingBehind) {
         const auto before = Footprint();
         for (int i = 0; i < 200; ++i) live();
         const auto after = Footprint();
+        std::printf("200 windows %s: GDI %zu -> %zu, windows and menus %zu -> %zu, heap bytes %zu -> %zu\n",
+                    byStop ? "released by stops" : "destroyed", before[0], after[0], before[1], after[1], before[2], after[2]);
         EXPECT_EQ(after[0], before[0]) << "GDI objects";
         EXPECT_EQ(after[1], before[1]) << "windows and menus";
         EXPECT_LT(after[2], before[2] + 200 * 8) << "bytes left per window";
