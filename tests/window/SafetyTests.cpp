@@ -243,6 +243,7 @@ TEST(Safety, TwoHundredWindowsLeaveNothingBehind) {
             for (HWND& window : windows) {
                 window = MakeWindow();
                 SendMessageW(window, WM_NCHITTEST, 0, 0), SendMessageW(window, WM_THEMECHANGED, 0, 0);
+                SendMessageW(window, WM_NCPAINT, 1, 0), SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
                 for (UINT f : {OnTop, See, Rollup}) SendMessageW(window, f, 1, 0), SendMessageW(window, f, 2, 0);
                 Click(window, pin.x < 0 ? (pin = Pin(window)) : pin);
             }
