@@ -44,7 +44,8 @@ hovelle_stop() {
   if [ -n "${HOVELLE_XVFB_PID:-}" ]; then kill "$HOVELLE_XVFB_PID" 2>/dev/null || true; fi
 }
 
-# Configures (once) and builds one architecture's tree.
+# Configures (once) and builds one architecture's tree (only the targets in
+# HOVELLE_TARGETS when it is set).
 hovelle_build() {
   local arch=$1
   local dir=$HOVELLE_BUILD/$arch
@@ -53,5 +54,6 @@ hovelle_build() {
       -DCMAKE_TOOLCHAIN_FILE="$HOVELLE_ROOT/cmake/toolchain-$arch-w64-mingw32.cmake" \
       -DCMAKE_CROSSCOMPILING_EMULATOR="${2:-$WINE64}" >/dev/null
   fi
-  cmake --build "$dir"
+  # shellcheck disable=SC2086
+  cmake --build "$dir" ${HOVELLE_TARGETS:+--target $HOVELLE_TARGETS}
 }
