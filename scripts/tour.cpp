@@ -5,6 +5,8 @@
 // Exit code 1 when a step did not work.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <wincodec.h>
 
 #include <cstdio>
@@ -86,18 +88,15 @@ void Report(const char* name, const std::string& what, bool ok) {
 
 void Mouse(POINT at, DWORD flags = 0) {
     SetCursorPos(at.x, at.y);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
+    INPUT input = {INPUT_MOUSE, {}};
     input.mi.dwFlags = flags;
     if (flags != 0) SendInput(1, &input, sizeof input);
     Pump(80);
 }
 
 void Key(WORD key, bool down) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    INPUT input = {INPUT_KEYBOARD, {}};
+    input.ki.wVk = key, input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
     Pump(100);
 }
@@ -142,29 +141,15 @@ bool Start(const std::wstring& commandLine, PROCESS_INFORMATION& process, HANDLE
     return false;
 }
 
-struct Found {
-    DWORD pid;
-    const wchar_t* className;
-    HWND window;
-};
-
-BOOL CALLBACK FindOf(HWND window, LPARAM data) {
-    auto* found = reinterpret_cast<Found*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (pid == found->pid && IsWindowVisible(window) && lstrcmpW(name, found->className) == 0) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// The visible window of class `className` that process `pid` owns.
 HWND WindowOf(DWORD pid, const wchar_t* className) {
-    Found found = {pid, className, nullptr};
-    EnumWindows(FindOf, reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
 }
 
 void Focus(HWND window) {
@@ -281,6 +266,7 @@ int Tour() {
 } // namespace
 
 int main() {
+    _setmode(_fileno(stdout), _O_BINARY);  // plain "\n" line ends for the shell that reads them
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     here = path;
