@@ -256,6 +256,25 @@ TEST(Screenshot, ManagedWindowWithItsSystemMenuOpen) {
     CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr);
     EXPECT_TRUE(SavePng(CaptureScreen(area), ExecutableDirectory() + L"screenshots\\managed-window-menu.png"));
     Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);
+    // The close button shows its glyph (a cross, the same mirrored), not the letter "r" of a missing font.
+    const POINT p = HitPoint(window, HTCLOSE, {WindowRect(window).right - 1, WindowRect(window).top + 12}, -1, 0);
+    const auto close = [&](int dx, int dy) { return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x + dx, p.y + dy)) == HTCLOSE; };
+    RECT face = {p.x, p.y, p.x, p.y};
+    while (close(face.left - 1 - p.x, 0)) --face.left;
+    while (close(0, face.top - 1 - p.y)) --face.top;
+    while (close(0, face.bottom + 1 - p.y)) ++face.bottom;
+    InflateRect(&face, -3, -3);
+    const Image glyph = CaptureScreen(face);
+    RECT ink = {glyph.width, glyph.height, -1, -1};
+    const auto dark = [&](int x, int y) { return (glyph.At(x, y) & 0xFF) < 0x60; };
+    for (int y = 0; y < glyph.height; ++y)
+        for (int x = 0; x < glyph.width; ++x)
+            if (dark(x, y)) ink = {std::min(ink.left, LONG(x)), std::min(ink.top, LONG(y)), std::max(ink.right, LONG(x)), std::max(ink.bottom, LONG(y))};
+    int mismatches = 0, inked = 0;
+    for (int y = ink.top; y <= ink.bottom; ++y)
+        for (int x = ink.left; x <= ink.right; ++x) inked += dark(x, y), mismatches += dark(x, y) != dark(ink.left + ink.right - x, y);
+    EXPECT_GE(inked, 6);
+    EXPECT_LE(mismatches, inked / 8) << "the close button's glyph is not a cross";
 }
 
 } // namespace
