@@ -85,12 +85,10 @@ bool WindowSubclassed::IsSubclassed(HWND window)
 LRESULT WindowSubclassed::HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = m_window;
-    if ((message != WM_DESTROY && message != MsgUnsubclass()) || m_releasing) {
-        return CallOwnProcedure(window, message, wParam, lParam);
-    }
+    if (message != WM_DESTROY && message != MsgUnsubclass()) return CallOwnProcedure(window, message, wParam, lParam);
     // The window's own procedure runs first and may take in sent messages,
-    // another release among them: that one only passes through.
-    m_releasing = true;
+    // another release among them: whichever release ends first deletes the
+    // object, and the frame tells the other.
     const LRESULT result = CallOwnProcedure(window, message, wParam, lParam);
     if (frame.ownerDeleted) return result;
     RemoveWindowSubclass(window, WindowSubclassProc, SubclassId);

@@ -61,9 +61,6 @@ public:
 protected:
     HWND m_window;
     bool m_windowGoing = false;  // released at WM_DESTROY: no repaint is worth it
-
-private:
-    bool m_releasing = false;
 };
 
 // An admitted window: the feature items in its system menu, the title button

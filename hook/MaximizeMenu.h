@@ -38,10 +38,3 @@ inline RECT MaximizeMenuRect(RECT rect, UINT command, const RECT& area)
     }
     return rect;
 }
-
-// The same on the primary monitor, whose full-screen client size is
-// `fullWidth` x `fullHeight`.
-inline RECT MaximizeMenuRect(RECT rect, UINT command, int fullWidth, int fullHeight)
-{
-    return MaximizeMenuRect(rect, command, RECT{0, 0, fullWidth, fullHeight});
-}

@@ -125,7 +125,7 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
     const RECT r = {-7, 20, 300, 200}, w = {10, 20, 610, 420};  // title buttons go left of w's caption buttons
     const int spacings[] = {2, 5, 0};
     auto face = [&](DWORD style, DWORD ex, int i) { return Edges(TitleButtonRect(w, style, ex, spacings, i, m)); };
-    auto max = [&](UINT command) { return Edges(MaximizeMenuRect(r, command, 1024, 738)); };
+    auto max = [&](UINT command) { return Edges(MaximizeMenuRect(r, command, RECT{0, 0, 1024, 738})); };
     struct Row { std::vector<long long> actual, expected; };
     const Row rows[] = {{face(WS_OVERLAPPEDWINDOW, 0, 0), {536, 28, 552, 44}},
         {face(WS_OVERLAPPEDWINDOW, 0, 2), {499, 28, 515, 44}}, {face(C | S, Tool, 0), {583, 23, 593, 33}},
@@ -187,7 +187,8 @@ TEST(MonitorGeometry, HorizontalAndVerticalFillTheWindowsMonitor)
         const RECT area = FullScreenArea(l.monitor, l.primaryWork, l.fullWidth, l.fullHeight);
         EXPECT_EQ(Edges(MaximizeMenuRect(r.window, r.command, area)), Edges(r.expected));
         if (l.monitor.primary) {
-            EXPECT_EQ(Edges(MaximizeMenuRect(r.window, r.command, l.fullWidth, l.fullHeight)), Edges(r.expected));
+            EXPECT_EQ(Edges(MaximizeMenuRect(r.window, r.command, RECT{0, 0, l.fullWidth, l.fullHeight})),
+                      Edges(r.expected));
         }
     });
 }
