@@ -72,8 +72,6 @@ INT_PTR CSettingsDlg::OnInitDialog(WPARAM focusControl)
                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
     SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     PlaceOnPointerMonitor();
-    // Filling the controls announced changes; none is the user's yet.
-    EnableApply(false);
     SetForegroundWindow(m_hwnd);
     return CDlgHandler::OnInitDialog(focusControl);
 }
