@@ -81,9 +81,7 @@ HWND OpenSettings()
     EXPECT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Window Manager Settings")) != nullptr; }));
     return Activate(dialog), dialog;
 }
-struct Hovelle : HovelleProcess {
-    Hovelle() { EXPECT_TRUE(Ready()); }
-};
+struct Hovelle : HovelleProcess { Hovelle() { EXPECT_TRUE(Ready()); } };
 std::wstring BoxText()  // of the message box that comes, which is then closed
 {
     HWND box = nullptr;  // a message box, whose text control is 0xFFFF
@@ -113,26 +111,23 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         const std::wstring other = L"\"" + ExecutableDirectory() + L"target.exe\" /x";
         RegSetKeyValueW(HKEY_CURRENT_USER, RunKey, L"Hovelle", REG_SZ, other.c_str(), other.size() * 2 + 2);
         HWND dialog = OpenSettings();
-        // Its own taskbar button, centred on the pointer's screen; Apply only after a change; "Start with
-        // Windows" ticked only for this program.
+        // Own taskbar button, centred; Apply only after a change; "Start with Windows" ticked only for this program.
         const auto applyOn = [&] { return IsWindowEnabled(GetDlgItem(dialog, IDC_SET_APPLY)) != FALSE; };
         RECT at = {};
         GetWindowRect(dialog, &at);
         EXPECT_LE(std::abs(at.left + at.right - 1024) + std::abs(at.top + at.bottom - 768), 2);
-        EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-        EXPECT_FALSE(applyOn() || IsDlgButtonChecked(dialog, IDC_SET_AUTOSTART));
+        EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW && !applyOn());
+        EXPECT_FALSE(IsDlgButtonChecked(dialog, IDC_SET_AUTOSTART));
         // The first binding off by keyboard, one more title pattern, Apply clicked: in effect at once.
         Keys({VK_MENU, 'S'}), SetDlgItemTextW(dialog, IDC_SET_TITLES, L"QuickTimePlayer\r\nSkip*");
         EXPECT_TRUE(applyOn());
         Click(dialog, IDC_SET_APPLY);
-        EXPECT_TRUE(WaitFor([] { return ReadValue(SettingsKey, L"IgnoreTitles") == L"QuickTimePlayer|Skip*||"; }));
-        EXPECT_EQ(MoxActionNone, GetMouseAction(MoxButtonRight, 0, HTCAPTION));
-        EXPECT_FALSE(applyOn());
+        EXPECT_TRUE(WaitFor([&] { return ReadValue(SettingsKey, L"IgnoreTitles") == L"QuickTimePlayer|Skip*||"; }));
+        EXPECT_TRUE(GetMouseAction(MoxButtonRight, 0, HTCAPTION) == MoxActionNone && !applyOn());
         EXPECT_EQ(FullItems, Items(old));
         EXPECT_EQ(L"", Items(Open(L"Skip this one")));
         EXPECT_EQ(FullItems, Items(Open(L"New")));
-        // "Start with Windows" on with Apply.
-        Click(dialog, IDC_SET_AUTOSTART), Click(dialog, IDC_SET_APPLY);
+        Click(dialog, IDC_SET_AUTOSTART), Click(dialog, IDC_SET_APPLY);  // "Start with Windows" on
         const std::wstring run = L"\"" + ExecutableDirectory() + Program + L"|";
         EXPECT_TRUE(WaitFor([&] { return ReadValue(RunKey, L"Hovelle") == run; }));
         // A list over its store is refused by name and nothing is saved; Cancel then changes nothing.
@@ -154,7 +149,8 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         EXPECT_EQ(L"Another program holds Ctrl+F7, so it cannot pin windows here; choose another hotkey.", state());
         Activate(old), Keys({VK_LWIN, VK_CONTROL, 'T'});
         EXPECT_TRUE(WaitFor([&] { return GetWindowLongW(old, GWL_EXSTYLE) & WS_EX_TOPMOST; }));
-        EXPECT_TRUE(IsWindow(dialog)), Activate(dialog), UnregisterHotKey(nullptr, 9);
+        EXPECT_TRUE(IsWindow(dialog));
+        Activate(dialog), UnregisterHotKey(nullptr, 9);
         // An arrow with Ctrl, "Start with Windows" off, and Enter (OK): taken, and the new hotkey unpins.
         Click(dialog, IDC_SET_HOTKEY), Keys({VK_CONTROL, VK_UP}), Click(dialog, IDC_SET_AUTOSTART), Keys({VK_RETURN});
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) && ReadValue(RunKey, L"Hovelle") == L"absent"; }));
@@ -192,22 +188,20 @@ TEST_F(SettingsWindow, StartWaitsForAnEndingCopyAndKeepsWhatItCannotUse)
         EXPECT_FALSE(WaitFor([&] { return hovelle.Find(L"HovelleWnd") != nullptr; }, 1500)) << "beside the other";
         ReleaseMutex(ending), CloseHandle(ending);
         ASSERT_TRUE(hovelle.Ready());
-        EXPECT_TRUE(WaitFor([&] {
-            return std::any_of(tray.notifications.begin(), tray.notifications.end(), [](const IconNotification& n) {
-                return n.info == L"Shift+T alone would be taken from every program: the always-on-top hotkey needs "
-                                 L"Ctrl, Alt or Win.";
-            });
-        }));
+        const auto said = [](const IconNotification& n) {
+            return n.info == L"Shift+T alone would be taken from every program: the always-on-top hotkey needs Ctrl, "
+                             L"Alt or Win.";
+        };
+        EXPECT_TRUE(WaitFor([&] { return std::count_if(tray.notifications.begin(), tray.notifications.end(), said); }));
         EXPECT_EQ(L"\"" + ExecutableDirectory() + Program + L"|", ReadValue(RunKey, L"Hovelle"));
         const HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 80, 0, 0, 0, 0);
-        Activate(edit);
-        keybd_event(VK_SHIFT, 0, 0, 0), keybd_event('T', 0, 0, 0), keybd_event('T', 0, KEYEVENTF_KEYUP, 0);
-        keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+        Activate(edit), keybd_event(VK_SHIFT, 0, 0, 0), keybd_event('T', 0, 0, 0);
+        keybd_event('T', 0, KEYEVENTF_KEYUP, 0), keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
         EXPECT_TRUE(WaitFor([&] {
             for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageW(&m);
             return Text(edit) == L"T";
         }));
-        // Settings: "Start with Windows" ticked; OK refused until Win is ticked (Win+Shift+T); the list stays as stored.
+        // Settings: "Start with Windows" ticked; OK refused until Win is ticked; the list stays as stored.
         const HWND dialog = OpenSettings();
         EXPECT_TRUE(IsDlgButtonChecked(dialog, IDC_SET_AUTOSTART));
         Click(dialog, IDOK);
