@@ -58,11 +58,12 @@ void Activate(HWND window)
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
     PumpFor(200);
 }
-// Real input: keys pressed in order and released in reverse; a left click in a dialog's control.
+// Real input: keys with scan codes (the hotkey control reads them) down in order, up in reverse; a left click.
 void Keys(std::initializer_list<BYTE> keys)
 {
-    for (const BYTE key : keys) keybd_event(key, 0, 0, 0);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    const auto scan = [](BYTE key) { return static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)); };
+    for (const BYTE key : keys) keybd_event(key, scan(key), 0, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, scan(*key), KEYEVENTF_KEYUP, 0);
     PumpFor(200);
 }
 void Click(HWND dialog, int control)
@@ -201,14 +202,14 @@ TEST_F(SettingsWindow, StartWaitsForAnEndingCopyAndKeepsWhatItCannotUse)
             for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageW(&m);
             return Text(edit) == L"T";
         }));
-        // Settings: "Start with Windows" ticked; OK refused until Win is ticked; the list stays as stored.
+        // Settings: "Start with Windows" ticked; OK refused until Backspace clears the key; the list stays as stored.
         const HWND dialog = OpenSettings();
         EXPECT_TRUE(IsDlgButtonChecked(dialog, IDC_SET_AUTOSTART));
         Click(dialog, IDOK);
         EXPECT_FALSE(WaitFor([&] { return !IsWindow(dialog); }, 500));
-        Click(dialog, IDC_SET_WIN), Click(dialog, IDOK);
+        Click(dialog, IDC_SET_HOTKEY), Keys({VK_BACK}), Click(dialog, IDOK);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
-        EXPECT_EQ(0x000C0054u, ReadWord(L"OnTopHotkey"));
+        EXPECT_EQ(0u, ReadWord(L"OnTopHotkey"));
         EXPECT_EQ(unread, ReadValue(SettingsKey, L"IgnoreTitles"));
     });
 }
