@@ -68,12 +68,13 @@ size_t PatternListUnits(const std::vector<std::wstring>& patterns);
 // (which reads 1024 bytes of a value) hold.
 constexpr size_t PatternListLimit = 512;
 
-// The autostart value "Hovelle" under HKCU
-// "Software\Microsoft\Windows\CurrentVersion\Run", written with the quoted
-// path of the running program, or deleted.
 // The program a command line starts: the quoted part, or the text up to the
 // first ".exe" that ends a word, or all of it.
 std::wstring CommandProgram(const std::wstring& command);
+
+// The autostart value "Hovelle" under HKCU
+// "Software\Microsoft\Windows\CurrentVersion\Run", written with the quoted
+// path of the running program, or deleted.
 // True when the value names the running program; false when it is missing,
 // unreadable or names another file.
 bool AutostartNamesThisProgram();
@@ -82,5 +83,6 @@ long SetAutostart(bool enabled);
 // At the start: a value that names a file that no longer exists (the program
 // was moved or updated elsewhere) is pointed at the running program.
 void FollowMovedProgram();
+
 // Sets the thirteen mouse bindings in the hook library.
 void ApplyMouseBindings(const Settings& settings);
