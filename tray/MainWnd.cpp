@@ -15,6 +15,9 @@ namespace {
 
 ATOM mainWindowClass = 0;
 HICON programIcon = nullptr;
+// The same icon at the small size of the display's scale, for the
+// notification area.
+HICON trayIcon = nullptr;
 UINT taskbarCreatedMessage = 0;
 bool taskbarCreatedRegistered = false;
 
@@ -46,6 +49,9 @@ ATOM RegisterMainWindowClass(HINSTANCE instance)
     windowClass.hInstance = instance;
     programIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HOVELLE));
     windowClass.hIcon = programIcon;
+    trayIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_HOVELLE), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                             LR_SHARED));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"HovelleWnd";
@@ -91,6 +97,9 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
     case IDC_MANAGE_OPEN:
         ManageOpenWindows();
         return 0;
+    case IDC_RESTORE_HIDDEN:
+        RestoreHiddenWindows();
+        return 0;
     case IDC_EXIT:
         DestroyWindow();
         PostQuitMessage(0);
@@ -123,7 +132,10 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // is reported by the window procedure.
         NotifyIcon(0, NIM_ADD);
     }
-    if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+    if (message == TrayCallbackMessage) {
+        if (m_iconVersion4) return OnTrayNotify(HIWORD(lParam), LOWORD(lParam));
+        return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+    }
     // Log-off or shutdown: release every window now, whatever the session's
     // outcome, while this process still runs.
     if (message == WM_ENDSESSION) WindowManagerStop();
@@ -132,7 +144,7 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 HICON CMainWnd::GetTrayIcon(UINT)
 {
-    return programIcon;
+    return trayIcon;
 }
 
 void CMainWnd::GetTrayTip(UINT, wchar_t* buffer, size_t capacity)
@@ -153,6 +165,12 @@ LRESULT CMainWnd::OnTrayNotify(UINT id, UINT mouseMessage)
     case WM_MBUTTONDOWN: return OnTrayMButtonDown(id);
     case WM_MBUTTONUP: return OnTrayMButtonUp(id);
     case WM_MBUTTONDBLCLK: return OnTrayMButtonDblClk(id);
+    // Version 4: the right button's release, or the menu key; the place for
+    // the menu in wParam.
+    case WM_CONTEXTMENU: {
+        const WPARAM anchor = CurrentWParam();
+        return ShowMenu({static_cast<short>(LOWORD(anchor)), static_cast<short>(HIWORD(anchor))});
+    }
     default: return 0;
     }
 }
@@ -167,14 +185,24 @@ LRESULT CMainWnd::OnTrayLButtonDblClk(UINT)
     return 0;
 }
 
-LRESULT CMainWnd::OnTrayRButtonDown(UINT)
+LRESULT CMainWnd::OnTrayRButtonDown(UINT) { return 0; }
+
+// The menu opens on the release, so a press that drifts onto an item does
+// not choose it; with version 4 the release comes as WM_CONTEXTMENU.
+LRESULT CMainWnd::OnTrayRButtonUp(UINT)
 {
-    // Disabled while the modal About dialog it owns is open.
+    if (m_iconVersion4) return 0;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    return ShowMenu(cursor);
+}
+
+LRESULT CMainWnd::ShowMenu(POINT at)
+{
+    // Disabled while a modal dialog it owns is open.
     const HWND window = m_hwnd;
     if (!IsWindowEnabled(window)) return 0;
     SetForegroundWindow(window);
-    POINT cursor = {};
-    GetCursorPos(&cursor);
     CMenuHandle menu(LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDM_TRAY)), true);
     const CMenuHandle popup = menu.GetSubMenu(0);
     // Bold, as what a double click on the icon does.
@@ -182,14 +210,13 @@ LRESULT CMainWnd::OnTrayRButtonDown(UINT)
     // The menu's loop dispatches other messages: this window, and this
     // object with it, may be gone when it returns ("Exit" posted by the
     // setup program, WM_CLOSE from another process). Only locals from here on.
-    TrackPopupMenu(popup.Handle(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    TrackPopupMenu(popup.Handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
     // Lets the menu close properly when the user clicks elsewhere.
     PostMessageW(window, WM_NULL, 0, 0);
     menu.Destroy();
     return 0;
 }
 
-LRESULT CMainWnd::OnTrayRButtonUp(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayRButtonDblClk(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayMButtonDown(UINT) { return 0; }
 LRESULT CMainWnd::OnTrayMButtonUp(UINT) { return 0; }
@@ -197,14 +224,15 @@ LRESULT CMainWnd::OnTrayMButtonDblClk(UINT) { return 0; }
 
 void CMainWnd::NotifyIcon(UINT id, DWORD command)
 {
+    // The size that carries balloons and the version.
     NOTIFYICONDATAW data = {};
-    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.cbSize = sizeof data;
     data.hWnd = m_hwnd;
     data.uID = id;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Version 4 shows the tip only when asked to.
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = TrayCallbackMessage;
     data.hIcon = GetTrayIcon(id);
-    // The first-version record holds a tip of 64 characters.
     GetTrayTip(id, data.szTip, 64);
     data.szTip[63] = L'\0';
     // A stale error code must not turn a quiet failure into a reported one.
@@ -212,5 +240,23 @@ void CMainWnd::NotifyIcon(UINT id, DWORD command)
     if (!Shell_NotifyIconW(command, &data)) {
         const DWORD error = GetLastError();
         if (error != 0) throw CWindowsError(error, L"Windows Error : ");
+        return;
     }
+    if (command != NIM_ADD) return;
+    // Older shells refuse it and send the mouse messages as before.
+    data.uVersion = NOTIFYICON_VERSION_4;
+    m_iconVersion4 = Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
+}
+
+void CMainWnd::ShowBalloon(UINT id, const std::wstring& text)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = m_hwnd;
+    data.uID = id;
+    data.uFlags = NIF_INFO;
+    CopyBounded(text.c_str(), data.szInfo, ARRAYSIZE(data.szInfo) - 1);
+    CopyBounded(L"Window Manager", data.szInfoTitle, ARRAYSIZE(data.szInfoTitle) - 1);
+    data.dwInfoFlags = NIIF_WARNING;
+    Shell_NotifyIconW(NIM_MODIFY, &data);
 }

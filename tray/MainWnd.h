@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "WndHandler.h"
 
 // The callback message of the notification-area icon.
@@ -34,8 +36,18 @@ public:
     virtual LRESULT OnTrayMButtonUp(UINT id);
     virtual LRESULT OnTrayMButtonDblClk(UINT id);
 
-    // Shell_NotifyIconW with NIM_ADD or NIM_DELETE for the icon `id`.
+    // Shell_NotifyIconW with NIM_ADD or NIM_DELETE for the icon `id`; after
+    // NIM_ADD, NIM_SETVERSION asks for version 4 (WM_CONTEXTMENU on the right
+    // button's release, the icon id in the high word of lParam).
     void NotifyIcon(UINT id, DWORD command);
+    // A balloon at the icon; a failure is not reported.
+    void ShowBalloon(UINT id, const std::wstring& text);
+
+private:
+    // The icon's menu, opened at `at`.
+    LRESULT ShowMenu(POINT at);
+
+    bool m_iconVersion4 = false;
 };
 
 ATOM RegisterMainWindowClass(HINSTANCE instance);

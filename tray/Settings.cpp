@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "Reg.h"
 #include "WindowsError.h"
 
@@ -91,35 +93,38 @@ void LoadSettings(Settings& settings)
     } catch (const CWindowsError&) {
         // A key that cannot be opened leaves every default (the save creates
         // it); a value that cannot be read ends the load there.
-        if (opened) settings.unreadFrom = index;
+        if (opened) settings.keepStored = 0x3Fu << index & 0x3Fu;
     }
     LoadAddedValues(settings);
 }
 
-void SaveSettings(const Settings& settings)
+SaveFailure SaveSettings(const Settings& settings)
 {
-    const int writable = settings.unreadFrom >= 0 ? settings.unreadFrom : 6;
+    const auto kept = [&settings](int index) { return (settings.keepStored >> index & 1) != 0; };
+    const wchar_t* name = ManageExistingWindowsName;  // a failing key fails the first value
     try {
         CReg software;
         software.Open(HKEY_CURRENT_USER, L"Software");
         CReg key;
         software.CreateKey(L"Tenvale\\Hovelle", &key);
-        WriteWord(key, ManageExistingWindowsName, settings.manageExistingWindows ? 1 : 0);
-        WriteWord(key, OnTopHotkeyName, settings.onTopHotkey);
-        for (int index = 0; index < 4 && index < writable; ++index) {
-            WriteWord(key, SettingsValueNames[index], settings.*Switches[index] ? 1 : 0);
+        WriteWord(key, name, settings.manageExistingWindows ? 1 : 0);
+        WriteWord(key, name = OnTopHotkeyName, settings.onTopHotkey);
+        for (int index = 0; index < 4; ++index) {
+            if (!kept(index)) WriteWord(key, name = SettingsValueNames[index], settings.*Switches[index] ? 1 : 0);
         }
-        if (IgnoreTitlesIndex < writable) {
-            key.SetStringList(SettingsValueNames[IgnoreTitlesIndex], settings.ignoreTitles);
+        if (!kept(IgnoreTitlesIndex)) {
+            key.SetStringList(name = SettingsValueNames[IgnoreTitlesIndex], settings.ignoreTitles);
         }
-        if (IgnoreClassesIndex < writable) {
-            key.SetStringList(SettingsValueNames[IgnoreClassesIndex], settings.ignoreClasses);
+        if (!kept(IgnoreClassesIndex)) {
+            key.SetStringList(name = SettingsValueNames[IgnoreClassesIndex], settings.ignoreClasses);
         }
         key.Close();
         software.Close();
-    } catch (const CWindowsError&) {
-        // The save ends quietly; values not yet written keep what was stored.
+    } catch (const CWindowsError& error) {
+        // Values not yet written keep what was stored.
+        return {name, static_cast<long>(error.ErrorCode())};
     }
+    return {};
 }
 
 size_t PatternListUnits(const std::vector<std::wstring>& patterns)
@@ -131,39 +136,78 @@ size_t PatternListUnits(const std::vector<std::wstring>& patterns)
     return units;
 }
 
-bool AutostartEnabled()
+std::wstring CommandProgram(const std::wstring& command)
+{
+    if (!command.empty() && command[0] == L'"') return command.substr(1, command.find(L'"', 1) - 1);
+    for (size_t at = 0; (at = command.find(L'.', at)) != std::wstring::npos; ++at) {
+        const size_t end = at + 4;
+        if (end <= command.size() && _wcsnicmp(&command[at], L".exe", 4) == 0 &&
+            (end == command.size() || command[end] == L' ')) {
+            return command.substr(0, end);
+        }
+    }
+    return command;
+}
+
+namespace {
+
+std::wstring ThisProgram()
+{
+    wchar_t path[MAX_PATH] = {};
+    return std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+}
+
+// The program the value names; empty when it is missing or unreadable.
+std::wstring AutostartProgram()
 {
     try {
         CReg key;
         key.Open(HKEY_CURRENT_USER, RunKey);
         CRegValue value = {};
-        return key.QueryValue(AutostartName, value);
-    } catch (const CWindowsError& error) {
-        // A path longer than a query takes is still a value that exists.
-        return error.ErrorCode() == ERROR_MORE_DATA;
+        if (!key.QueryValue(AutostartName, value)) return L"";
+        const auto* text = reinterpret_cast<const wchar_t*>(value.data);
+        return CommandProgram(std::wstring(text, wcsnlen(text, value.size / sizeof(wchar_t))));
+    } catch (const CWindowsError&) {
+        return L"";
     }
 }
 
-bool SetAutostart(bool enabled)
+} // namespace
+
+bool AutostartNamesThisProgram()
 {
-    if (enabled == AutostartEnabled()) return true;
+    const std::wstring program = AutostartProgram();
+    return !program.empty() && lstrcmpiW(program.c_str(), ThisProgram().c_str()) == 0;
+}
+
+long SetAutostart(bool enabled)
+{
     try {
         CReg software;
         software.Open(HKEY_CURRENT_USER, L"Software");
         CReg key;
         software.CreateKey(L"Microsoft\\Windows\\CurrentVersion\\Run", &key);
-        if (!enabled) return RegDeleteValueW(key.Handle(), AutostartName) == ERROR_SUCCESS;
-        wchar_t path[MAX_PATH] = {};
-        const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-        const std::wstring quoted = L"\"" + std::wstring(path, length) + L"\"";
+        if (!enabled) {
+            const LONG status = RegDeleteValueW(key.Handle(), AutostartName);
+            return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+        }
+        const std::wstring quoted = L"\"" + ThisProgram() + L"\"";
         CRegValue value = {};
         value.type = REG_SZ;
         value.size = static_cast<DWORD>((quoted.size() + 1) * sizeof(wchar_t));
-        if (value.size > sizeof value.data) return false;
+        if (value.size > sizeof value.data) return ERROR_FILENAME_EXCED_RANGE;
         CopyMemory(value.data, quoted.c_str(), value.size);
         key.SetValue(AutostartName, value);
-        return true;
-    } catch (const CWindowsError&) {
-        return false;
+        return ERROR_SUCCESS;
+    } catch (const CWindowsError& error) {
+        return static_cast<long>(error.ErrorCode());
     }
+}
+
+void FollowMovedProgram()
+{
+    const std::wstring program = AutostartProgram();
+    if (program.empty() || GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) SetAutostart(true);
 }

@@ -22,11 +22,11 @@ struct Settings {
     // RegisterHotKey modifiers in bits 16-23, the virtual key in bits 0-7;
     // 0: no hotkey. Win+Ctrl+T.
     unsigned long onTopHotkey = 0x000A0054;
-    // Index, in the order of SettingsValueNames, of the first value the load
-    // could not read (more data than a query takes, or another registry
-    // error); the save leaves that value and those after it as stored, so
-    // an unreadable list is not replaced by the defaults. -1: all read.
-    int unreadFrom = -1;
+    // The values, by their bit in the order of SettingsValueNames, that the
+    // save leaves as stored: from the first one the load could not read (more
+    // data than a query takes, or another registry error) on, so a list that
+    // could not be read is not replaced by the defaults unseen.
+    unsigned keepStored = 0;
 };
 
 // The six registry values in load and save order: the four switches, then
@@ -50,8 +50,16 @@ bool SwitchFromData(const unsigned char* data, unsigned long size);
 // Overlays the stored values on `settings`; a registry error ends the load
 // quietly with the values read so far.
 void LoadSettings(Settings& settings);
-// Writes all eight values; a registry error ends the save quietly.
-void SaveSettings(const Settings& settings);
+// The value a save stopped at and the registry's status; no name: all
+// written.
+struct SaveFailure {
+    const wchar_t* name = nullptr;
+    long error = 0;
+};
+// Writes the eight values but those the settings keep as stored; a registry
+// error ends the save there (the start goes on quietly, the Settings window
+// reports it).
+SaveFailure SaveSettings(const Settings& settings);
 
 // Units a list takes in the registry and in the hook's store: each non-empty
 // pattern with its terminator, and the final terminator.
@@ -60,11 +68,21 @@ size_t PatternListUnits(const std::vector<std::wstring>& patterns);
 // (which reads 1024 bytes of a value) hold.
 constexpr size_t PatternListLimit = 512;
 
+// The program a command line starts: the quoted part, or the text up to the
+// first ".exe" that ends a word, or all of it.
+std::wstring CommandProgram(const std::wstring& command);
+
 // The autostart value "Hovelle" under HKCU
-// "Software\Microsoft\Windows\CurrentVersion\Run": present or not, and
-// written with the quoted path of the running program or deleted. Failures
-// are quiet; SetAutostart answers whether the value is as asked.
-bool AutostartEnabled();
-bool SetAutostart(bool enabled);
+// "Software\Microsoft\Windows\CurrentVersion\Run", written with the quoted
+// path of the running program, or deleted.
+// True when the value names the running program; false when it is missing,
+// unreadable or names another file.
+bool AutostartNamesThisProgram();
+// Writes or deletes the value; the registry's status, 0 when it is done.
+long SetAutostart(bool enabled);
+// At the start: a value that names a file that no longer exists (the program
+// was moved or updated elsewhere) is pointed at the running program.
+void FollowMovedProgram();
+
 // Sets the thirteen mouse bindings in the hook library.
 void ApplyMouseBindings(const Settings& settings);

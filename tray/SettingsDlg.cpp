@@ -1,10 +1,17 @@
 #include "SettingsDlg.h"
 
+#include <commctrl.h>
+
 #include <cwchar>
 
+#include "Hotkey.h"
+#include "MainWnd.h"
+#include "Program.h"
+#include "Resource.h"
 #include "Settings.h"
 #include "SettingsResource.h"
 #include "WindowCommands.h"
+#include "WindowsError.h"
 
 namespace {
 
@@ -14,35 +21,6 @@ HWND openDialog = nullptr;
 const int SwitchControls[4] = {IDC_SET_SENDTOBACK, IDC_SET_TOTRAY, IDC_SET_ROLLUP, IDC_SET_MOVE};
 bool Settings::* const SwitchMembers[4] = {&Settings::enableSendToBack, &Settings::enableMinimizeWindowToTray,
                                            &Settings::enableRollupToggle, &Settings::enableInteractiveMove};
-
-// Check box -> RegisterHotKey modifier.
-const struct {
-    int control;
-    unsigned long modifier;
-} HotkeyModifiers[4] = {{IDC_SET_WIN, MOD_WIN}, {IDC_SET_CTRL, MOD_CONTROL}, {IDC_SET_ALT, MOD_ALT},
-                        {IDC_SET_SHIFT, MOD_SHIFT}};
-
-// The keys the hotkey list offers, after "(none)": letters, digits, F1-F12.
-void FillKeyList(HWND list, unsigned long current)
-{
-    const auto add = [list](const wchar_t* name, unsigned long key) {
-        const LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendMessageW(list, CB_SETITEMDATA, index, key);
-        return index;
-    };
-    LRESULT selected = add(L"(none)", 0);
-    wchar_t name[16] = {};
-    for (unsigned long key = 1; key <= 0xFF; ++key) {
-        if (key >= '0' && key <= '9') std::swprintf(name, 16, L"%c", static_cast<wchar_t>(key));
-        else if (key >= 'A' && key <= 'Z') std::swprintf(name, 16, L"%c", static_cast<wchar_t>(key));
-        else if (key >= VK_F1 && key <= VK_F12) std::swprintf(name, 16, L"F%lu", key - VK_F1 + 1);
-        else if (key == current) std::swprintf(name, 16, L"Key %02lX", key);
-        else continue;
-        const LRESULT index = add(name, key);
-        if (key == current) selected = index;
-    }
-    SendMessageW(list, CB_SETCURSEL, selected, 0);
-}
 
 } // namespace
 
@@ -67,6 +45,8 @@ void CSettingsDlg::Show(HWND owner, HINSTANCE instance)
         SetForegroundWindow(openDialog);
         return;
     }
+    const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_HOTKEY_CLASS};
+    InitCommonControlsEx(&classes);
     CSettingsDlg dialog(owner);
     dialog.RunModal(owner, IDD_SETTINGS, instance);
     openDialog = nullptr;
@@ -77,26 +57,35 @@ INT_PTR CSettingsDlg::OnInitDialog(WPARAM focusControl)
     openDialog = m_hwnd;
     const Settings& settings = CurrentSettings();
     for (int i = 0; i < 4; ++i) CheckDlgButton(m_hwnd, SwitchControls[i], settings.*SwitchMembers[i]);
-    SetList(IDC_SET_TITLES, settings.ignoreTitles);
-    SetList(IDC_SET_CLASSES, settings.ignoreClasses);
-    CheckDlgButton(m_hwnd, IDC_SET_AUTOSTART, AutostartEnabled());
+    SetList(IDC_SET_TITLES, m_titles = settings.ignoreTitles);
+    SetList(IDC_SET_CLASSES, m_classes = settings.ignoreClasses);
+    CheckDlgButton(m_hwnd, IDC_SET_AUTOSTART, m_autostart = AutostartNamesThisProgram());
     CheckDlgButton(m_hwnd, IDC_SET_MANAGEOPEN, settings.manageExistingWindows);
-    const unsigned long hotkey = settings.onTopHotkey;
-    for (const auto& modifier : HotkeyModifiers) {
-        CheckDlgButton(m_hwnd, modifier.control, hotkey != 0 && ((hotkey >> 16) & modifier.modifier) != 0);
-    }
-    FillKeyList(GetDlgItem(IDC_SET_KEY).Handle(), hotkey & 0xFF);
+    CheckDlgButton(m_hwnd, IDC_SET_WIN, HotkeyHasWin(settings.onTopHotkey));
+    SendDlgItemMessageW(m_hwnd, IDC_SET_HOTKEY, HKM_SETHOTKEY, HotkeyToControl(settings.onTopHotkey), 0);
+    SetHotkeyRules();
     ShowHotkeyState();
+    // Its own taskbar button and icon, where the pointer is: it cannot get
+    // lost behind other windows.
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon()));
+    const HANDLE smallIcon = LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDI_HOVELLE), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    PlaceOnPointerMonitor();
     SetForegroundWindow(m_hwnd);
     return CDlgHandler::OnInitDialog(focusControl);
 }
 
 INT_PTR CSettingsDlg::OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control)
 {
-    if (LOWORD(wParam) == IDC_SET_APPLY && notifyCode == BN_CLICKED) {
+    const int id = LOWORD(wParam);
+    if (id == IDC_SET_APPLY && notifyCode == BN_CLICKED) {
         Apply();
         return 1;
     }
+    if (id == IDC_SET_WIN && notifyCode == BN_CLICKED) SetHotkeyRules();
+    if (id == IDC_SET_WIN || (id == IDC_SET_HOTKEY && notifyCode == EN_CHANGE)) ShowHotkeyState();
+    if ((notifyCode == BN_CLICKED && id != IDOK && id != IDCANCEL) || notifyCode == EN_CHANGE) EnableApply(true);
     return CDlgHandler::OnCommand(notifyCode, wParam, control);
 }
 
@@ -129,37 +118,101 @@ bool CSettingsDlg::Apply()
         ::SetFocus(GetDlgItem(list.control).Handle());
         return false;
     }
+    const unsigned long hotkey = EditedHotkey();
+    if (HotkeyWithoutModifier(hotkey) ||
+        (hotkey != OnTopHotkeyValue() && hotkey != 0 && !HotkeyAvailable(m_hwnd, hotkey))) {
+        // The reason is on the status line; the hotkey in effect stays.
+        ShowHotkeyState();
+        MessageBeep(MB_ICONWARNING);
+        ::SetFocus(GetDlgItem(IDC_SET_HOTKEY).Handle());
+        return false;
+    }
     for (int i = 0; i < 4; ++i) settings.*SwitchMembers[i] = IsDlgButtonChecked(m_hwnd, SwitchControls[i]) != 0;
     settings.manageExistingWindows = IsDlgButtonChecked(m_hwnd, IDC_SET_MANAGEOPEN) != 0;
-    unsigned long modifiers = 0;
-    for (const auto& modifier : HotkeyModifiers) {
-        if (IsDlgButtonChecked(m_hwnd, modifier.control)) modifiers |= modifier.modifier;
+    settings.onTopHotkey = hotkey;
+    // The switches shown are the ones chosen; a list the start could not read
+    // stays as stored until it is edited here.
+    settings.keepStored &= (settings.ignoreTitles == m_titles ? 1u << 4 : 0) |
+                           (settings.ignoreClasses == m_classes ? 1u << 5 : 0);
+    const bool autostart = IsDlgButtonChecked(m_hwnd, IDC_SET_AUTOSTART) != 0;
+    if (autostart != m_autostart) {
+        const long error = SetAutostart(autostart);
+        if (error != ERROR_SUCCESS) {
+            ReportWriteFailure(L"Start with Windows", error);
+            return false;
+        }
+        m_autostart = autostart;
     }
-    const HWND keys = GetDlgItem(IDC_SET_KEY).Handle();
-    const LRESULT key = SendMessageW(keys, CB_GETITEMDATA, SendMessageW(keys, CB_GETCURSEL, 0, 0), 0);
-    settings.onTopHotkey = key > 0 ? (modifiers << 16) | static_cast<unsigned long>(key & 0xFF) : 0;
-    // What the dialog shows is what the user chose: every value is written.
-    settings.unreadFrom = -1;
-    SaveSettings(settings);
+    const SaveFailure failure = SaveSettings(settings);
+    if (failure.name != nullptr) {
+        ReportWriteFailure(failure.name, failure.error);
+        return false;
+    }
     // The bindings change element by element and the lists while admission
     // waits; managed windows keep everything they have.
     ApplyMouseBindings(settings);
     WindowManagerSetIgnoreTitle(settings.ignoreTitles);
     WindowManagerSetIgnoreClass(settings.ignoreClasses);
-    const bool autostart = IsDlgButtonChecked(m_hwnd, IDC_SET_AUTOSTART) != 0;
-    if (!SetAutostart(autostart)) CheckDlgButton(m_hwnd, IDC_SET_AUTOSTART, !autostart);
     RegisterOnTopHotkey(m_owner, settings.onTopHotkey);
-    ShowHotkeyState();
     CurrentSettings() = settings;
+    m_titles = settings.ignoreTitles;
+    m_classes = settings.ignoreClasses;
+    ShowHotkeyState();
+    EnableApply(false);
     return true;
+}
+
+void CSettingsDlg::ReportWriteFailure(const wchar_t* setting, long error)
+{
+    const std::wstring text = L"The setting \"" + std::wstring(setting) + L"\" could not be saved: " +
+                              FormatErrorText(static_cast<DWORD>(error), nullptr) +
+                              L"\nThe change is not in effect and would be lost at the next start.";
+    MessageBox(text.c_str(), L"Window Manager", MB_OK | MB_ICONERROR);
+}
+
+unsigned long CSettingsDlg::EditedHotkey() const
+{
+    const auto control = static_cast<WORD>(SendDlgItemMessageW(m_hwnd, IDC_SET_HOTKEY, HKM_GETHOTKEY, 0, 0));
+    return HotkeyFromControl(control, IsDlgButtonChecked(m_hwnd, IDC_SET_WIN) != 0);
+}
+
+void CSettingsDlg::SetHotkeyRules()
+{
+    const bool win = IsDlgButtonChecked(m_hwnd, IDC_SET_WIN) != 0;
+    SendDlgItemMessageW(m_hwnd, IDC_SET_HOTKEY, HKM_SETRULES, win ? 0 : HKCOMB_NONE | HKCOMB_S,
+                        MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
 }
 
 void CSettingsDlg::ShowHotkeyState()
 {
-    const wchar_t* text = L"Press the hotkey to pin or unpin the window in front.";
-    if (OnTopHotkeyValue() == 0) text = L"No hotkey: choose a key to have one.";
-    if (OnTopHotkeyRefused()) text = L"Another program holds this hotkey, so it does nothing here; choose another.";
-    GetDlgItem(IDC_SET_HOTKEYSTATE).SetWindowText(text);
+    const unsigned long hotkey = EditedHotkey();
+    const bool inEffect = hotkey == OnTopHotkeyValue();
+    HotkeyState state = OnTopHotkeyState();
+    if (!inEffect) state = HotkeyAvailable(m_hwnd, hotkey) ? HotkeyState::Registered : HotkeyState::Held;
+    GetDlgItem(IDC_SET_HOTKEYSTATE).SetWindowText(HotkeyStateText(hotkey, state, inEffect).c_str());
+}
+
+void CSettingsDlg::PlaceOnPointerMonitor()
+{
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT window = {};
+    GetWindowRect(window);
+    const RECT& work = monitor.rcWork;
+    const int x = work.left + (work.right - work.left - (window.right - window.left)) / 2;
+    const int y = work.top + (work.bottom - work.top - (window.bottom - window.top)) / 2;
+    SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CSettingsDlg::EnableApply(bool enable)
+{
+    const HWND apply = GetDlgItem(IDC_SET_APPLY).Handle();
+    // A disabled button with the focus would leave the keyboard nowhere.
+    if (!enable && GetFocus() == apply) SendMessageW(m_hwnd, WM_NEXTDLGCTL, 0, FALSE);
+    EnableWindow(apply, enable);
 }
 
 void CSettingsDlg::SetList(int control, const std::vector<std::wstring>& patterns)

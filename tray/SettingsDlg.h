@@ -1,7 +1,8 @@
 // The Settings window: the four binding switches, the two ignore lists, the
 // autostart value, managing windows already open at the start and the
 // always-on-top hotkey. Apply and OK write the registry and put the change
-// into effect at once; no managed window is released or restored.
+// into effect at once; no managed window is released or restored. A hotkey
+// that cannot be used or a write that fails keeps the window open, saying so.
 #pragma once
 
 #include <windows.h>
@@ -28,11 +29,22 @@ public:
 private:
     explicit CSettingsDlg(HWND owner) : m_owner(owner) {}
 
-    // False, with a message and nothing saved, when a list does not fit.
+    // False, with the reason shown and the change not in effect, when a list
+    // does not fit, the hotkey cannot be used or a write fails.
     bool Apply();
+    void ReportWriteFailure(const wchar_t* setting, long error);
+    unsigned long EditedHotkey() const;
+    // Bare keys (and Shift + key) are turned into Ctrl + Alt + key as they are
+    // typed, unless Win is ticked.
+    void SetHotkeyRules();
     void ShowHotkeyState();
+    void PlaceOnPointerMonitor();
+    void EnableApply(bool enable);
     void SetList(int control, const std::vector<std::wstring>& patterns);
     std::vector<std::wstring> GetList(int control) const;
 
     HWND m_owner;
+    // What the window showed when it opened or was last applied.
+    bool m_autostart = false;
+    std::vector<std::wstring> m_titles, m_classes;
 };

@@ -1,5 +1,8 @@
 #include "WindowCommands.h"
 
+#include <cwchar>
+
+#include "Hotkey.h"
 #include "Lorvek.h"
 
 namespace {
@@ -8,7 +11,33 @@ namespace {
 constexpr UINT AnswerTimeout = 200;
 
 unsigned long hotkeyValue = 0;
-bool hotkeyRefused = false;
+HotkeyState hotkeyState = HotkeyState::None;
+
+// The id HotkeyAvailable tries a value under, beside the real one.
+constexpr int ProbeHotkeyId = 0xBFFF;
+
+// Systems before Windows 7 refuse MOD_NOREPEAT; the hotkey then repeats.
+bool Register(HWND window, int id, unsigned long value)
+{
+    const UINT modifiers = (value >> 16) & 0xFF;
+    const UINT key = value & 0xFF;
+    if (RegisterHotKey(window, id, modifiers | MOD_NOREPEAT, key)) return true;
+    return GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED && RegisterHotKey(window, id, modifiers, key);
+}
+
+// The shown windows of a program hidden in the notification area are
+// captioned, top-level or (MDI) child windows.
+BOOL CALLBACK SendTrayOff(HWND window, LPARAM message)
+{
+    SendNotifyMessageW(window, static_cast<UINT>(message), 2, 0);  // FeatureOff
+    return TRUE;
+}
+
+BOOL CALLBACK SendTrayOffToChildren(HWND window, LPARAM message)
+{
+    EnumChildWindows(window, SendTrayOff, message);
+    return TRUE;
+}
 
 bool IsWow64(HANDLE process)
 {
@@ -46,21 +75,21 @@ void ManageOpenWindows()
     EnumWindows(AskToManage, RegisterWindowMessageW(MoxManageMessageName));
 }
 
-bool RegisterOnTopHotkey(HWND owner, unsigned long value)
+void RestoreHiddenWindows()
+{
+    const LPARAM message = RegisterWindowMessageW(L"MOX_TRAY");
+    EnumWindows(SendTrayOff, message);
+    EnumWindows(SendTrayOffToChildren, message);
+}
+
+HotkeyState RegisterOnTopHotkey(HWND owner, unsigned long value)
 {
     UnregisterHotKey(owner, OnTopHotkeyId);
     hotkeyValue = value;
-    hotkeyRefused = false;
-    if (value == 0) return true;
-    const UINT modifiers = (value >> 16) & 0xFF;
-    const UINT key = value & 0xFF;
-    // Systems before Windows 7 refuse MOD_NOREPEAT; the hotkey then repeats.
-    bool registered = RegisterHotKey(owner, OnTopHotkeyId, modifiers | MOD_NOREPEAT, key) != FALSE;
-    if (!registered && GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED) {
-        registered = RegisterHotKey(owner, OnTopHotkeyId, modifiers, key) != FALSE;
-    }
-    hotkeyRefused = !registered;
-    return !hotkeyRefused;
+    if (value == 0) hotkeyState = HotkeyState::None;
+    else if (HotkeyWithoutModifier(value)) hotkeyState = HotkeyState::WithoutModifier;
+    else hotkeyState = Register(owner, OnTopHotkeyId, value) ? HotkeyState::Registered : HotkeyState::Held;
+    return hotkeyState;
 }
 
 unsigned long OnTopHotkeyValue()
@@ -68,9 +97,40 @@ unsigned long OnTopHotkeyValue()
     return hotkeyValue;
 }
 
-bool OnTopHotkeyRefused()
+HotkeyState OnTopHotkeyState()
 {
-    return hotkeyRefused;
+    return hotkeyState;
+}
+
+bool HotkeyAvailable(HWND window, unsigned long value)
+{
+    if (!Register(window, ProbeHotkeyId, value)) return false;
+    UnregisterHotKey(window, ProbeHotkeyId);
+    return true;
+}
+
+std::wstring HotkeyName(unsigned long value)
+{
+    const UINT key = value & 0xFF;
+    LONG scan = static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    if (IsExtendedKey(key)) scan |= 1 << 24;
+    wchar_t name[64] = {};
+    if (GetKeyNameTextW(scan, name, 64) <= 0) std::swprintf(name, 64, L"Key %02X", key);
+    return HotkeyText(value, name);
+}
+
+std::wstring HotkeyStateText(unsigned long value, HotkeyState state, bool inEffect)
+{
+    if (value == 0) return L"No hotkey: press a key with Ctrl or Alt in the box, or tick Win, to have one.";
+    const std::wstring keys = HotkeyName(value);
+    if (HotkeyWithoutModifier(value)) {
+        return keys + L" alone would be taken from every program: the always-on-top hotkey needs Ctrl, Alt or Win.";
+    }
+    if (state == HotkeyState::Held) {
+        return L"Another program holds " + keys + L", so it cannot pin windows here; choose another hotkey.";
+    }
+    return keys + (inEffect ? L" pins or unpins the window in front." : L" will pin or unpin the window in front "
+                                                                        L"once you press OK or Apply.");
 }
 
 void ToggleForegroundOnTop()

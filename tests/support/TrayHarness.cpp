@@ -5,7 +5,7 @@ namespace harness {
 static std::vector<MoveSizePost> posts;
 
 // Wine's record of an icon (dlls/shell32/systray.c): 32-bit fields, the tip
-// of 128 units at 16, the icon's width and height at 944 and 948.
+// of 128 units at 16, the balloon's text of 256 at 280, the icon's width and height at 944 and 948.
 static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* tray = reinterpret_cast<FakeTray*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -16,8 +16,10 @@ static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM 
     CopyMemory(fields, copy.lpData, copy.cbData < sizeof fields ? copy.cbData : sizeof fields);
     if (copy.cbData >= 952) CopyMemory(size, static_cast<BYTE*>(copy.lpData) + 944, sizeof size);
     const auto* tip = reinterpret_cast<const wchar_t*>(fields + 4);
+    const auto* info = reinterpret_cast<const wchar_t*>(fields + 70);
     tray->notifications.push_back({static_cast<DWORD>(copy.dwData), fields[0], fields[1], fields[2], fields[3],
-                                   size[0], size[1], std::wstring(tip, wcsnlen(tip, 128)), copy.cbData});
+                                   size[0], size[1], std::wstring(tip, wcsnlen(tip, 128)),
+                                   std::wstring(info, wcsnlen(info, 256)), copy.cbData});
     return !tray->refuse;
 }
 static HWND Create(const wchar_t* className, const wchar_t* title, DWORD exStyle)

@@ -8,11 +8,11 @@
 
 namespace harness {
 class ChildProcess;
-// What Wine's Shell_NotifyIconW sent: NIM_ADD, ... and its record (hWnd in 32 bits).
+// What Wine's Shell_NotifyIconW sent: NIM_ADD, ... and its record (hWnd in 32 bits), the balloon's text in info.
 struct IconNotification {
     DWORD command, window;
     UINT id, flags, callbackMessage, iconWidth, iconHeight;
-    std::wstring tip;
+    std::wstring tip, info;
     size_t size;
 };
 // A topmost "Shell_TrayWnd", found by Shell_NotifyIconW before Wine's own, that records the notifications

@@ -1,6 +1,7 @@
 // The tray program: one end-to-end test per story through the real Hovelle.exe,
 // and in this process the settings, the dialog framework and Exit's order.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "AboutDlg.h"
 #include "DialogDriver.h"
 #include "Harness.h"
+#include "Hotkey.h"
 #include "MainWnd.h"
 #include "MoveSizeWnd.h"
 #include "Program.h"
@@ -130,6 +132,27 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
     }
 }
 
+// The hotkey control's value and "Win" <-> the stored value, and the program a Run value starts.
+TEST(Hotkey, ControlAndStoredValuesAndRunValues)
+{
+    const struct { WORD control; bool win; DWORD stored; WORD shown; bool withoutModifier; } rows[] = {
+        {MAKEWORD('T', HOTKEYF_CONTROL), true, 0x000A0054, MAKEWORD('T', HOTKEYF_CONTROL), false},
+        {MAKEWORD(VK_UP, HOTKEYF_EXT | HOTKEYF_ALT | HOTKEYF_SHIFT), false, 0x00050026, 0x0D26, false},
+        {MAKEWORD(VK_F8, HOTKEYF_SHIFT), false, 0x00040077, MAKEWORD(VK_F8, HOTKEYF_SHIFT), true},
+        {MAKEWORD('5', 0), true, 0x00080035, MAKEWORD('5', 0), false},
+        {MAKEWORD(0, HOTKEYF_CONTROL), true, 0, 0, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(HotkeyFromControl(row.control, row.win), row.stored) << row.control;
+        EXPECT_EQ(std::make_tuple(HotkeyToControl(row.stored), HotkeyHasWin(row.stored), HotkeyWithoutModifier(
+            row.stored)), std::make_tuple(row.shown, row.win && row.stored, row.withoutModifier)) << row.stored;
+    }
+    for (const auto& [command, program] : std::vector<std::pair<std::wstring, std::wstring>>{
+             {L"\"C:\\A b\\Hovelle.exe\" /x", L"C:\\A b\\Hovelle.exe"}, {L"C:\\A b\\H.EXE /x", L"C:\\A b\\H.EXE"},
+             {L"C:\\A.exes\\H.exe", L"C:\\A.exes\\H.exe"}, {L"\"C:\\H.exe", L"C:\\H.exe"}})
+        EXPECT_EQ(CommandProgram(command), program);
+}
+
 TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
 {
     FakeTray tray;
@@ -155,37 +178,49 @@ TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
     EXPECT_EQ(std::vector<UINT>({icon.command, icon.window, icon.id, icon.flags, icon.callbackMessage, icon.iconWidth,
                                  icon.iconHeight}),
               std::vector<UINT>({NIM_ADD, static_cast<UINT>(reinterpret_cast<UINT_PTR>(hovelle.main)), 0,
-                                 NIF_MESSAGE | NIF_ICON | NIF_TIP, WM_USER, 32, 32}));
+                                 NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP, WM_USER, 16, 16}));
     EXPECT_EQ(icon.tip, L"Window Manager");
+    // The icon's images: (size, bits per pixel) from the resource's directory.
+    const auto* group = static_cast<BYTE*>(LockResource(LoadResource(0, FindResourceW(0, L"#102", RT_GROUP_ICON))));
+    std::vector<std::pair<int, int>> images;
+    for (int i = 0; group && i < group[4]; ++i) images.emplace_back(group[6 + 14 * i], group[12 + 14 * i]);
+    EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{16, 32}, {20, 32}, {24, 32}, {32, 32}}));
     // The hook runs, with the default ignore pattern.
     TargetProcess target;
     EXPECT_EQ(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Any window"))).size(), 4u);
     EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "QuickTimePlayer"))).empty());
 }
 
-TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
+// The menu opens on the release (version 4: WM_CONTEXTMENU, at the place it gives): "Restore hidden windows" brings
+// back a window hidden in the notification area, and the hook goes on; "About..." and "Exit".
+TEST_F(TrayTest, IconMenuOpensOnTheReleaseRestoresHiddenWindowsAndHasAboutAndExit)
 {
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
-    // Answered at once and no menu: the other buttons, and the right one while About disables the main window.
-    for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
-                       WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_RBUTTONDOWN}) {
-        EnableWindow(hovelle.main, mouse != WM_RBUTTONDOWN);
+    TargetProcess target;
+    const HWND hidden = target.Create(OverlappedWindow, "Hidden");
+    // Answered at once and no menu: the buttons, and the release while About disables the main window.
+    for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
+                       WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_CONTEXTMENU}) {
+        EnableWindow(hovelle.main, mouse != WM_CONTEXTMENU);
         EXPECT_TRUE(Answered(hovelle.main, WM_USER, 0, mouse) && !hovelle.Find(L"#32768", true)) << mouse;
     }
     EnableWindow(hovelle.main, TRUE);
-    // The menu at the cursor, four items high: "About..." the third, "Exit" the last.
+    // The menu at the given place, five items high: the second restores, the fourth is About, the last Exit.
     HWND menu = nullptr, about = nullptr;
     RECT rect = {};
-    for (const int eighth : {5, 7}) {
-        SetCursorPos(400, 300);
-        PostMessageW(hovelle.main, WM_USER, 0, WM_RBUTTONDOWN);
+    for (const int tenth : {3, 7, 9}) {
+        ASSERT_TRUE(SendFeature(hidden, L"MOX_TRAY", 1) && !IsWindowVisible(hidden));
+        SetCursorPos(10, 10);
+        PostMessageW(hovelle.main, WM_USER, MAKEWPARAM(400, 300), WM_CONTEXTMENU);
         ASSERT_TRUE(WaitFor([&] { return (menu = hovelle.Find(L"#32768", true)) && GetWindowRect(menu, &rect); }));
         EXPECT_EQ(std::make_pair(rect.left, rect.top), std::make_pair(400L, 300L));
-        SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * eighth / 8);
+        SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * tenth / 10);
         mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        if (eighth == 7) break;
+        EXPECT_TRUE(tenth != 3 ||
+                    WaitFor([&] { return IsWindowVisible(hidden) && !FeatureItems(target.Menu(hidden)).empty(); }));
+        if (tenth != 7) continue;
         ASSERT_TRUE(WaitFor([&] { return (about = hovelle.Find(L"#32770", true)) != nullptr; }));
         EXPECT_EQ(Text(about), L"About ");
         PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
@@ -307,8 +342,8 @@ TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
         }));
         EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Afterwards"))).empty());
         EXPECT_EQ(hovelle.Running(), message == WM_ENDSESSION);
-        EXPECT_EQ(tray.Commands(), (message == WM_COMMAND ? std::vector<DWORD>{NIM_ADD, NIM_DELETE}
-                                                          : std::vector<DWORD>{NIM_ADD}));
+        EXPECT_EQ(tray.Commands(), (message == WM_COMMAND ? std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}
+                                                          : std::vector<DWORD>{NIM_ADD, NIM_SETVERSION}));
     }
 }
 
@@ -401,7 +436,7 @@ TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordDestruction, nullptr, GetCurrentThreadId());
     poison = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     PostMessageW(main, WM_COMMAND, 1003, 0);
-    SendMessageW(main, WM_USER, 0, WM_RBUTTONDOWN);
+    SendMessageW(main, WM_USER, 0, WM_CONTEXTMENU);
     MSG quit = {};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
     for (MSG stray; PeekMessageW(&stray, poison, 0, 0, PM_REMOVE);) EXPECT_NE(stray.hwnd, poison) << "deleted, read";
@@ -412,6 +447,6 @@ TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
     }), destroyed.end());
     EXPECT_EQ(destroyed, (std::vector<std::pair<HWND, UINT>>{{overlay, WM_DESTROY}, {overlay, WM_NCDESTROY},
                                                               {main, WM_DESTROY}, {main, WM_NCDESTROY}}));
-    EXPECT_EQ(tray.Commands(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_DELETE}));
+    EXPECT_EQ(tray.Commands(), (std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_ADD, NIM_SETVERSION, NIM_DELETE}));
 }
 } // namespace
