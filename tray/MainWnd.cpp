@@ -124,9 +124,14 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
         NotifyIcon(0, NIM_ADD);
     }
     if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
-    // Log-off or shutdown: release every window now, whatever the session's
-    // outcome, while this process still runs.
-    if (message == WM_ENDSESSION) WindowManagerStop();
+    if (message == WM_ENDSESSION && wParam != FALSE) {
+        // Log-off or shutdown: release every window now, while this process
+        // still runs. The Restart Manager closing this program alone (an
+        // installer) asks for an end as by "Exit". A cancelled log-off
+        // changes nothing.
+        if (!SessionEnds(wParam, lParam)) return OnCommand(0, IDC_EXIT, 0);
+        WindowManagerStop();
+    }
     return DoDefault();
 }
 
