@@ -216,6 +216,9 @@ void WindowManagerStart()
     LogMessage(L"WindowManagerStart");
     const HookOwner owner = {Shared.HookOwnerProcess, Shared.HookOwnerStarted};
     if (HookNeedsInstall(Shared.HookHandle != nullptr, owner, RunningProcessStart)) {
+        // The hook of an owner that has ended is gone already (Wine alone
+        // keeps calling it: it goes here).
+        if (Shared.HookHandle != nullptr) UnhookWindowsHookEx(Shared.HookHandle);
         Shared.HookHandle = SetWindowsHookExW(WH_CALLWNDPROC, CallWndProcHook, libraryModule, 0);
         Shared.HookOwnerProcess = GetCurrentProcessId();
         Shared.HookOwnerStarted = RunningProcessStart(GetCurrentProcessId());
