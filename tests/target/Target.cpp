@@ -71,10 +71,6 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          if (manage != nullptr) manage(NextWindow(in));
          return std::string(manage != nullptr ? "ok" : "notloaded");
      }},
-    {"start", [](Args&) {  // WindowManagerStart in this process, which ends without a stop
-         const FARPROC start = GetProcAddress(LoadLibraryW(hookLibrary.c_str()), "WindowManagerStart");
-         return std::string(start ? (reinterpret_cast<void (*)()>(reinterpret_cast<void*>(start))(), "ok") : "notloaded");
-     }},
     {"loaded", [](Args&) { return std::to_string(GetModuleHandleW(hookLibrary.c_str()) != nullptr); }},
     {"classic", [](Args& in) {  // a theme class that no visual style has: the window is drawn classic
          using SetTheme = HRESULT(WINAPI*)(HWND, const wchar_t*, const wchar_t*);

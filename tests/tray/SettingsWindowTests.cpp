@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <thread>
-#include "DialogDriver.h"
 #include "Lorvek.h"
 #include "Process.h"
 #include "Resource.h"

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fstream>
 #include "AboutDlg.h"
-#include "DialogDriver.h"
 #include "Harness.h"
 #include "MainWnd.h"
 #include "MoveSizeWnd.h"
@@ -132,6 +131,11 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
 
 TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
 {
+    {  // a first start that ends without a stop (a crash, Task Manager): its hook goes, the next start hooks again
+        HovelleProcess crashed;
+        ASSERT_TRUE(crashed.Ready());
+        crashed.main = nullptr;  // so the end of the scope ends the process, without "Exit"
+    }
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
@@ -284,16 +288,15 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
     EXPECT_EQ(ReadVersionTexts((ExecutableDirectory() + L"target.exe").c_str()).version, L"Unknown");
 }
 
-// Exit, the end of the session and the Restart Manager closing this program release every window (a rolled-up one
-// comes down, the items go) and stop the hook; Exit and the Restart Manager also remove the icon and end the program.
-// A cancelled log-off changes nothing.
+// Exit, the session's end and the Restart Manager closing this program release every window (a rolled-up one
+// comes down, the items go) and stop the hook; Exit and the Restart Manager end it. A cancelled log-off does nothing.
 TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
 {
     const struct { UINT message; WPARAM wParam; LPARAM lParam; bool stops, exits; } rows[] = {
         {WM_COMMAND, 1003, 0, true, true}, {WM_ENDSESSION, TRUE, 0, true, false},
         {WM_ENDSESSION, FALSE, 0, false, false}, {WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, true, true}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.message) + " " + std::to_string(row.wParam) + " " + std::to_string(row.lParam));
+        SCOPED_TRACE(Hex(row.message) + " " + Hex(row.wParam) + " " + Hex(row.lParam));
         FakeTray tray;
         HovelleProcess hovelle;
         ASSERT_TRUE(hovelle.Ready());

@@ -89,7 +89,11 @@ TEST(SnapArithmetic, MovingAndSizingRows)
     });
 }
 
-TEST(MouseBinding, DecodeAndLookupRows)
+SHORT keyWords[3];  // what the key state reads for Ctrl, Alt and Shift
+SHORT WINAPI KeyWord(int key) { return keyWords[key == VK_MENU ? 1 : key == VK_SHIFT ? 2 : 0]; }
+unsigned long long StartOf(unsigned long id) { return id == 10 ? 500 : id == 12 ? ProcessNotAsked : 0; }
+
+TEST(HookDecisions, ButtonBindingKeyStateAndHookOwnerRows)
 {
     const MoxButton Left = MoxButtonLeft, Middle = MoxButtonMiddle, Right = MoxButtonRight;
     struct Decode { UINT message; int event; };  // button value * 100 + press * 10 + double click, or -1
@@ -117,16 +121,7 @@ TEST(MouseBinding, DecodeAndLookupRows)
     EachRow(lookups, [&](const Lookup& r) {
         EXPECT_EQ(LookupBinding(t, static_cast<MoxButton>(r.button), r.modifier, r.hitTest), r.action);
     });
-}
-
-SHORT keyWords[3];  // what the key state reads for Ctrl, Alt and Shift
-SHORT WINAPI KeyWord(int key) { return keyWords[key == VK_MENU ? 1 : key == VK_SHIFT ? 2 : 0]; }
-unsigned long long StartOf(unsigned long id) { return id == 10 ? 500 : id == 12 ? ProcessNotAsked : 0; }
-
-// Decisions Wine cannot show: it never sets a key state's bit 0 ("pressed since the last query"), and it keeps
-// calling the hook of a process that was ended.
-TEST(HookDecisions, KeyStateAndHookOwnerRows)
-{
+    // Key-state words: only the high bit is a key held now. Bit 0, "pressed since the last query", Wine never sets.
     struct Keys { SHORT ctrl, alt, shift; int wanted, held; };
     const Keys keys[] = {{SHORT(0x8000), 0, 0, 7, 1}, {1, 1, 1, 7, 0}, {SHORT(0x8001), 1, SHORT(0x8000), 7, 5},
         {0, SHORT(0x8001), 0, 7, 2}, {SHORT(0x8000), SHORT(0x8000), SHORT(0x8000), ModifierAlt, 2}};
@@ -134,7 +129,8 @@ TEST(HookDecisions, KeyStateAndHookOwnerRows)
         keyWords[0] = r.ctrl, keyWords[1] = r.alt, keyWords[2] = r.shift;
         EXPECT_EQ(ReadModifierState(KeyWord, r.wanted), r.held);
     });
-    // Process 10 runs since 500, 11 has ended, 12 may not be asked.
+    // Whether a start installs a hook (Wine keeps calling one whose process has ended): process 10 runs since 500,
+    // 11 has ended, 12 may not be asked.
     struct Owner { bool installed; HookOwner owner; bool install; };
     const Owner owners[] = {{false, {10, 500}, true}, {true, {10, 500}, false}, {true, {11, 500}, true},
         {true, {10, 499}, true}, {true, {12, 500}, false}};
@@ -431,10 +427,10 @@ TEST(Registry, ListsReadsAndLogDestinationRows)
     ::Log(nullptr, L"nothing"), LogMessage(L"shipped %d", 1);
     RemoveVectoredExceptionHandler(catcher);
     EXPECT_EQ(readFile(), L"old\nshipped 1\n");
-    // A second name of another file (a hard link) is not written through, nor is that file.
-    CreateHardLinkW(L"C:\\Lorvek\\Second.log", L"C:\\Lorvek\\Lorvek.log", nullptr);
+    CreateHardLinkW(L"C:\\Lorvek\\Second.log", L"C:\\Lorvek\\Lorvek.log", nullptr);  // a second name: neither written
     ::Log(L"File:C:\\Lorvek\\Second.log", L"x"), LogMessage(L"y");
-    EXPECT_EQ(readFile(), L"old\nshipped 1\n"), DeleteFileW(L"C:\\Lorvek\\Second.log");
+    DeleteFileW(L"C:\\Lorvek\\Second.log");
+    EXPECT_EQ(readFile(), L"old\nshipped 1\n");
     EXPECT_EQ(GetFileAttributesW(L"C:\\Lorvek\\Absent.log"), INVALID_FILE_ATTRIBUTES) << "a missing file is not made";
     DeleteFileW(L"C:\\Lorvek\\Lorvek.log"), RemoveDirectoryW(L"C:\\Lorvek");
     key.Close(), RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale\\HovelleUnit");
