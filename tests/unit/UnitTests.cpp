@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "DebugLog.h"
+#include "DoubleBuffer.h"
 #include "HookOwner.h"
 #include "MaximizeMenu.h"
 #include "MonitorGeometry.h"
@@ -135,6 +136,28 @@ TEST(HookDecisions, ButtonBindingKeyStateAndHookOwnerRows)
     const Owner owners[] = {{false, {10, 500}, true}, {true, {10, 500}, false}, {true, {11, 500}, true},
         {true, {10, 499}, true}, {true, {12, 500}, false}};
     EachRow(owners, [](const Owner& r) { EXPECT_EQ(HookNeedsInstall(r.installed, r.owner, StartOf), r.install); });
+}
+
+// The shared double buffer: a read that the writer lapped (two writes while it read) reads again; a read that one
+// write passed by stands. Rows: writes while the first read runs, the reads made, what the read that counts saw.
+TEST(DoubleBuffer, AReadLappedByTheWriterReadsAgain)
+{
+    struct Pair { int a, b; };
+    struct Row { int writes, reads; Pair seen; };
+    const Row rows[] = {{0, 1, {1, 1}}, {1, 1, {1, 1}}, {2, 2, {3, 3}}, {3, 2, {4, 4}}};
+    EachRow(rows, [](const Row& r) {
+        static DoubleBuffered<Pair> shared;
+        int value = 0, reads = 0;
+        const auto write = [&] { ++value, shared.Write([&](Pair& p) { p = {value, value}; }); };
+        Pair seen = {};
+        shared = {}, write();
+        shared.Read([&](const Pair& p) {
+            seen.a = p.a;
+            for (int i = 0; reads == 0 && i < r.writes; ++i) write();
+            seen.b = p.b, ++reads;
+        });
+        EXPECT_EQ(std::vector<int>({reads, seen.a, seen.b}), std::vector<int>({r.reads, r.seen.a, r.seen.b}));
+    });
 }
 
 TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)

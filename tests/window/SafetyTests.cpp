@@ -220,9 +220,9 @@ TEST(Safety, TransparentOffGivesBackWhatTheProgramHad) {
             SendMessageW(window, See, command, 0);
             COLORREF key = 0;
             BYTE alpha = 0;
-            DWORD flags = 0, layered = GetWindowLongW(window, GWL_EXSTYLE) >> 19 & 1;
-            GetLayeredWindowAttributes(window, &key, &alpha, &flags);  // an alpha without LWA_ALPHA means nothing
-            EXPECT_EQ((State{layered, key, flags & LWA_ALPHA ? alpha : 0u, flags}), command == 1 ? row.on : row.off);
+            DWORD flags = 0, layered = GetLayeredWindowAttributes(window, &key, &alpha, &flags);  // fails unlayered
+            const DWORD shown = flags & LWA_ALPHA ? alpha : 0u;  // an alpha without LWA_ALPHA means nothing
+            EXPECT_EQ((State{layered, key, shown, flags}), command == 1 ? row.on : row.off);
         }
     }
 }
