@@ -34,7 +34,7 @@ bool OwnedByThisUser(HANDLE file)
                         &descriptor) != ERROR_SUCCESS) {
         return false;
     }
-    const std::unique_ptr<void, HLOCAL (*)(HLOCAL)> descriptorOwner(descriptor, LocalFree);
+    const std::unique_ptr<void, decltype(&LocalFree)> descriptorOwner(descriptor, LocalFree);
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
     const CKernelHandle tokenOwner(token);

@@ -166,11 +166,11 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
     const DWORD error = GetLastError();
     if (code == HC_ACTION) {
         const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        // The tray program's request to admit a window that was open before
-        // the start goes through the same test as a new window.
         if (call->message == WM_CREATE) {
             if (__atomic_load_n(&Shared.ManageEnabled, __ATOMIC_ACQUIRE)) Admit(call->hwnd);
         } else if (call->message >= 0xC000 && call->message == MsgManage()) {
+            // The tray program's request to admit a window that was open
+            // before the start goes through the same test as a new window.
             if (__atomic_load_n(&Shared.ManageEnabled, __ATOMIC_ACQUIRE)) WindowManagerManageWindow(call->hwnd);
         } else if (call->message == WM_ENDSESSION && SessionEnds(call->wParam, call->lParam)) {
             // Only the real end of the session: a cancelled log-off, or one
