@@ -2,6 +2,7 @@
 // log with this process's windows, keys and files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -29,7 +30,7 @@ std::vector<long long> Edges(const RECT& r) { return {r.left, r.top, r.right, r.
 template <typename Row, std::size_t N, typename Check> void EachRow(const Row (&rows)[N], Check check)
 { for (std::size_t i = 0; i < N; ++i) { SCOPED_TRACE("row " + std::to_string(i)); check(rows[i]); } }
 
-TEST(PatternList, MatchStoreAndListRows)
+TEST(PatternList, MatchStoreListAndDoubleBufferRows)
 {
     struct Match { const char16_t *text, *pattern; bool match; };
     const Match matches[] = {{u"aab", u"*ab", false}, {u"abcbc", u"a*c", false}, {u"abc", u"a*c", true},
@@ -47,6 +48,23 @@ TEST(PatternList, MatchStoreAndListRows)
         std::u16string buffer(r.capacity + 1, u'#');
         EXPECT_EQ(StorePatternList(&buffer[0], r.capacity, r.patterns), r.n);
         EXPECT_EQ(buffer, r.buffer);
+    });
+    // The lists' double buffer in the shared section: a read that the writer lapped (two writes while it read) reads
+    // again; one that a single write passed by stands. Writes during the first read, reads, what the last read saw.
+    struct Lap { int writes, reads, seen; };
+    const Lap laps[] = {{0, 1, 1}, {1, 1, 1}, {2, 2, 3}, {3, 2, 4}};
+    EachRow(laps, [](const Lap& r) {
+        static DoubleBuffered<std::array<int, 2>> shared;
+        int value = 0, reads = 0;
+        const auto write = [&] { ++value, shared.Write([&](std::array<int, 2>& p) { p = {value, value}; }); };
+        std::array<int, 2> seen = {};
+        shared = {}, write();
+        shared.Read([&](const std::array<int, 2>& p) {
+            seen[0] = p[0];
+            for (int i = 0; reads == 0 && i < r.writes; ++i) write();
+            seen[1] = p[1], ++reads;
+        });
+        EXPECT_EQ(std::vector<int>({reads, seen[0], seen[1]}), std::vector<int>({r.reads, r.seen, r.seen}));
     });
 }
 
@@ -136,28 +154,6 @@ TEST(HookDecisions, ButtonBindingKeyStateAndHookOwnerRows)
     const Owner owners[] = {{false, {10, 500}, true}, {true, {10, 500}, false}, {true, {11, 500}, true},
         {true, {10, 499}, true}, {true, {12, 500}, false}};
     EachRow(owners, [](const Owner& r) { EXPECT_EQ(HookNeedsInstall(r.installed, r.owner, StartOf), r.install); });
-}
-
-// The shared double buffer: a read that the writer lapped (two writes while it read) reads again; a read that one
-// write passed by stands. Rows: writes while the first read runs, the reads made, what the read that counts saw.
-TEST(DoubleBuffer, AReadLappedByTheWriterReadsAgain)
-{
-    struct Pair { int a, b; };
-    struct Row { int writes, reads; Pair seen; };
-    const Row rows[] = {{0, 1, {1, 1}}, {1, 1, {1, 1}}, {2, 2, {3, 3}}, {3, 2, {4, 4}}};
-    EachRow(rows, [](const Row& r) {
-        static DoubleBuffered<Pair> shared;
-        int value = 0, reads = 0;
-        const auto write = [&] { ++value, shared.Write([&](Pair& p) { p = {value, value}; }); };
-        Pair seen = {};
-        shared = {}, write();
-        shared.Read([&](const Pair& p) {
-            seen.a = p.a;
-            for (int i = 0; reads == 0 && i < r.writes; ++i) write();
-            seen.b = p.b, ++reads;
-        });
-        EXPECT_EQ(std::vector<int>({reads, seen.a, seen.b}), std::vector<int>({r.reads, r.seen.a, r.seen.b}));
-    });
 }
 
 TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
