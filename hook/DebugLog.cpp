@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
-#include <cwchar>
+#include <aclapi.h>
 
+#include <cwchar>
+#include <memory>
+
+#include "KernelHandle.h"
 #include "Reg.h"
 
 // A folder that does not exist until somebody wants the log: the failed open
@@ -20,31 +24,64 @@ bool StartsWith(const wchar_t* text, const wchar_t* prefix, std::size_t length)
     return true;
 }
 
-// Closes the file handle at the end of the scope.
+// The user this process runs as, or the owner it gives new objects (the
+// Administrators group, for an elevated process), is the file's owner.
+bool OwnedByThisUser(HANDLE file)
+{
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                        &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::unique_ptr<void, decltype(&LocalFree)> descriptorOwner(descriptor, LocalFree);
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const CKernelHandle tokenOwner(token);
+    union {
+        TOKEN_USER user;
+        TOKEN_OWNER defaultOwner;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } data;
+    DWORD size = 0;
+    if (GetTokenInformation(token, TokenUser, &data, sizeof data, &size) && EqualSid(owner, data.user.User.Sid)) {
+        return true;
+    }
+    return GetTokenInformation(token, TokenOwner, &data, sizeof data, &size) && EqualSid(owner, data.defaultOwner.Owner);
+}
+
+// The log file, opened only when it is a plain file of the user this process
+// runs as. C:\Lorvek can be made by any user: a file another user put there,
+// a link or other reparse point, or a second name of another file, is not
+// written to, so nobody can point this user's lines elsewhere or have them
+// written at all.
 class CLogFile {
 public:
     explicit CLogFile(const wchar_t* path)
-        : m_handle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+        : m_file(CreateFileW(path, GENERIC_WRITE | READ_CONTROL, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr))
     {
+        BY_HANDLE_FILE_INFORMATION info = {};
+        const DWORD refused = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+        m_private = m_file.IsOpen() && GetFileType(m_file.Handle()) == FILE_TYPE_DISK &&
+                    GetFileInformationByHandle(m_file.Handle(), &info) && (info.dwFileAttributes & refused) == 0 &&
+                    info.nNumberOfLinks == 1 && OwnedByThisUser(m_file.Handle());
     }
     CLogFile(const CLogFile&) = delete;
     CLogFile& operator=(const CLogFile&) = delete;
-    ~CLogFile()
-    {
-        if (IsOpen()) CloseHandle(m_handle);
-    }
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return m_private; }
     void Append(const wchar_t* line, std::size_t length) const
     {
-        SetFilePointer(m_handle, 0, nullptr, FILE_END);
+        SetFilePointer(m_file.Handle(), 0, nullptr, FILE_END);
         DWORD written = 0;
-        WriteFile(m_handle, line, static_cast<DWORD>(length * sizeof(wchar_t)), &written, nullptr);
+        WriteFile(m_file.Handle(), line, static_cast<DWORD>(length * sizeof(wchar_t)), &written, nullptr);
         const wchar_t lineFeed = L'\n';
-        WriteFile(m_handle, &lineFeed, sizeof lineFeed, &written, nullptr);
+        WriteFile(m_file.Handle(), &lineFeed, sizeof lineFeed, &written, nullptr);
     }
 
 private:
-    HANDLE m_handle;
+    CKernelHandle m_file;
+    bool m_private;
 };
 
 // The log file this process last found missing, and when: it is not looked
@@ -124,6 +161,7 @@ void WriteLogLine(const wchar_t* destination, const wchar_t* format, va_list arg
         const DWORD error = GetLastError();
         const CLogFile file(rest);
         if (!file.IsOpen()) {
+            // Missing, or refused: either way silent, and cheap for a while.
             RememberMissing(rest, now);
             SetLastError(error);
             return;

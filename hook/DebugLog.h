@@ -10,7 +10,7 @@
 #include "LogLine.h"
 
 // The shipped destination: the file C:\Lorvek\Lorvek.log, written only when
-// somebody has created it (and its folder).
+// the user a process runs as has created it (and its folder), as a plain file.
 extern const wchar_t LogDestination[];
 
 // A file that was found missing is not looked for again in the same process

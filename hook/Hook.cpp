@@ -2,11 +2,14 @@
 #include "DebugLog.h"
 #include "FeatureMessages.h"
 #include "FeatureProtocol.h"
+#include "HookOwner.h"
+#include "KernelHandle.h"
 #include "LibraryModule.h"
 #include "ManagedWindow.h"
 #include "MoveSize.h"
 #include "PatternList.h"
 #include "SharedState.h"
+#include "TitleButtons.h"
 
 namespace {
 
@@ -19,22 +22,34 @@ bool libraryPinned = false;
 const UINT StopMessageTimeout = 500;
 const int MaxSlowThreads = 64;
 
-// An empty list (its first unit the closing NUL) matches nothing: the name is
-// then not read at all (reading the title sends WM_GETTEXT).
+using NameReader = int(WINAPI*)(HWND, LPWSTR, int);
+
+// True when the window's name, as `readName` gives it, matches a pattern of
+// the list. An empty list (its first unit the closing NUL) matches nothing,
+// and the name is then not read at all.
+bool MatchesList(const DoubleBuffered<PatternListBuffer>& list, HWND window, NameReader readName)
+{
+    wchar_t name[MoxPatternListUnits];
+    bool read = false, matched = false;
+    list.Read([&](const PatternListBuffer& patterns) {
+        matched = false;
+        if (patterns.units[0] == 0) return;
+        if (!read) {
+            name[0] = 0;
+            readName(window, name, MoxPatternListUnits);
+            read = true;
+        }
+        matched = MatchPatternList<wchar_t>(name, patterns.units, MoxPatternListUnits);
+    });
+    return matched;
+}
+
+// The title is read without a message: GetWindowTextW would send WM_GETTEXT
+// to a window whose own WM_CREATE has not run yet.
 bool IsIgnoredWindow(HWND window)
 {
-    wchar_t text[MoxPatternListUnits];
-    if (Shared.IgnoreTitlePatterns[0] != 0) {
-        text[0] = 0;
-        GetWindowTextW(window, text, MoxPatternListUnits);
-        if (MatchPatternList<wchar_t>(text, Shared.IgnoreTitlePatterns, MoxPatternListUnits)) return true;
-    }
-    if (Shared.IgnoreClassPatterns[0] != 0) {
-        text[0] = 0;
-        GetClassNameW(window, text, MoxPatternListUnits);
-        if (MatchPatternList<wchar_t>(text, Shared.IgnoreClassPatterns, MoxPatternListUnits)) return true;
-    }
-    return false;
+    return MatchesList(Shared.IgnoreTitlePatterns, window, InternalGetWindowText) ||
+           MatchesList(Shared.IgnoreClassPatterns, window, GetClassNameW);
 }
 
 // Once a window of this process points into the library, the library stays
@@ -111,13 +126,37 @@ void BroadcastMessage(StopBroadcast& stop, UINT message, WPARAM wParam)
     EnumWindows(SendToCaptionedChildrenOf, reinterpret_cast<LPARAM>(&stop));
 }
 
-// Counted while it runs, so a rewrite of the ignore lists can wait until no
-// admission reads them.
-void AdmitFromHook(HWND window)
+// Admits the window if it qualifies; true when it did.
+bool Admit(HWND window)
 {
-    InterlockedIncrement(&Shared.AdmissionsRunning);
-    if (__atomic_load_n(&Shared.ManageEnabled, __ATOMIC_SEQ_CST)) WindowManagerManageWindow(window);
-    InterlockedDecrement(&Shared.AdmissionsRunning);
+    // A window is managed on the thread that owns it: the subclass, the menu
+    // and the features all live there. Windows of other threads, and of
+    // other processes, are left untouched; so is a window that this or
+    // another copy of the library manages already. Without the slot that
+    // keeps a release from running twice, nothing is admitted.
+    if (!MessageFrameSlotReady() || !HasStyle(window, WS_CAPTION | WS_SYSMENU) ||
+        GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() || IsManagedByAnyCopy(window) ||
+        IsIgnoredWindow(window)) {
+        return false;
+    }
+    try {
+        PinLibrary();
+        new ManagedWindow(window);  // deletes itself when the window is released
+        return true;
+    } catch (...) {
+        return false;  // out of memory: the window simply stays unmanaged
+    }
+}
+
+// The creation time of a running process, for the hook's owner.
+unsigned long long RunningProcessStart(unsigned long id)
+{
+    const CKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
+    if (!process.IsOpen()) return GetLastError() == ERROR_ACCESS_DENIED ? ProcessNotAsked : 0;
+    if (WaitForSingleObject(process.Handle(), 0) != WAIT_TIMEOUT) return 0;  // ended, still held open
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    if (!GetProcessTimes(process.Handle(), &created, &exited, &kernel, &user)) return ProcessNotAsked;
+    return static_cast<unsigned long long>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
 }
 
 LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
@@ -127,11 +166,15 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
     const DWORD error = GetLastError();
     if (code == HC_ACTION) {
         const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        // The tray program's request to admit a window that was open before
-        // the start goes through the same test as a new window.
-        if (call->message == WM_CREATE || (call->message >= 0xC000 && call->message == MsgManage())) {
-            AdmitFromHook(call->hwnd);
-        } else if (call->message == WM_ENDSESSION) {
+        if (call->message == WM_CREATE) {
+            if (__atomic_load_n(&Shared.ManageEnabled, __ATOMIC_ACQUIRE)) Admit(call->hwnd);
+        } else if (call->message >= 0xC000 && call->message == MsgManage()) {
+            // The tray program's request to admit a window that was open
+            // before the start goes through the same test as a new window.
+            if (__atomic_load_n(&Shared.ManageEnabled, __ATOMIC_ACQUIRE)) WindowManagerManageWindow(call->hwnd);
+        } else if (call->message == WM_ENDSESSION && SessionEnds(call->wParam, call->lParam)) {
+            // Only the real end of the session: a cancelled log-off, or one
+            // program closed by an installer, leaves admission on.
             Shared.ManageEnabled = false;
         }
     }
@@ -159,29 +202,26 @@ HINSTANCE LibraryModule()
     return libraryModule;
 }
 
+// An open window admitted now has its frame painted again, so its title
+// button shows at once. (A new window is admitted before it paints anything.)
 void WindowManagerManageWindow(HWND window)
 {
     const DWORD error = GetLastError();
-    // A window is managed on the thread that owns it: the subclass, the menu and
-    // the features all live there. Windows of other threads, and of other
-    // processes, are left untouched.
-    if (HasStyle(window, WS_CAPTION | WS_SYSMENU) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
-        !IsIgnoredWindow(window) && !WindowSubclassed::IsSubclassed(window)) {
-        try {
-            PinLibrary();
-            new ManagedWindow(window);  // deletes itself when the window is released
-        } catch (...) {
-            // Out of memory: the window simply stays unmanaged.
-        }
-    }
+    if (Admit(window)) RepaintFrame(window);
     SetLastError(error);
 }
 
 void WindowManagerStart()
 {
     LogMessage(L"WindowManagerStart");
-    if (Shared.HookHandle == nullptr) {
+    const HookOwner owner = {Shared.HookOwnerProcess, Shared.HookOwnerStarted};
+    if (HookNeedsInstall(Shared.HookHandle != nullptr, owner, RunningProcessStart)) {
+        // The hook of an owner that has ended is gone already (Wine alone
+        // keeps calling it: it goes here).
+        if (Shared.HookHandle != nullptr) UnhookWindowsHookEx(Shared.HookHandle);
         Shared.HookHandle = SetWindowsHookExW(WH_CALLWNDPROC, CallWndProcHook, libraryModule, 0);
+        Shared.HookOwnerProcess = GetCurrentProcessId();
+        Shared.HookOwnerStarted = RunningProcessStart(GetCurrentProcessId());
     }
     Shared.ManageEnabled = true;
 }

@@ -36,12 +36,21 @@ using BindingTable = MoxAction[MoxButtonCount][MoxModifierRowCount][MoxHitTestCo
 constexpr wchar_t MoxManageMessageName[] = L"MOX_WINDOWMANAGER_MANAGE";
 constexpr wchar_t MoxOnTopMessageName[] = L"MOX_ON_TOP";
 
+// What WM_ENDSESSION says: true only when the session really ends, not for a
+// cancelled log-off (wParam FALSE) nor for one program that the Restart
+// Manager closes (ENDSESSION_CLOSEAPP).
+inline bool SessionEnds(WPARAM wParam, LPARAM lParam)
+{
+    return wParam != FALSE && (lParam & ENDSESSION_CLOSEAPP) == 0;
+}
+
 extern "C" {
 void SetMouseAction(MoxButton button, int modifier, int hitTest, MoxAction action);
 MoxAction GetMouseAction(MoxButton button, int modifier, int hitTest);
 void SetMouseActionDblClk(MoxButton button, int modifier, int hitTest, MoxAction action);
 MoxAction GetMouseActionDblClk(MoxButton button, int modifier, int hitTest);
-// The ignore lists are rewritten while admission by the hook waits.
+// The ignore lists are rewritten while admission goes on: an admission reads
+// either the whole old list or the whole new one.
 void WindowManagerSetIgnoreTitle(const std::vector<std::wstring>& patterns);
 void WindowManagerSetIgnoreClass(const std::vector<std::wstring>& patterns);
 void WindowManagerStart();

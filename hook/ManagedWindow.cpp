@@ -31,6 +31,11 @@ bool AllocateMessageFrameSlot()
     return frameSlot != TLS_OUT_OF_INDEXES;
 }
 
+bool MessageFrameSlotReady()
+{
+    return frameSlot != TLS_OUT_OF_INDEXES;
+}
+
 void FreeMessageFrameSlot()
 {
     if (frameSlot != TLS_OUT_OF_INDEXES) TlsFree(frameSlot);
@@ -82,6 +87,11 @@ bool WindowSubclassed::IsSubclassed(HWND window)
     return GetWindowSubclass(window, WindowSubclassProc, SubclassId, &reference) != FALSE;
 }
 
+bool IsManagedByAnyCopy(HWND window)
+{
+    return WindowSubclassed::IsSubclassed(window) || GetPropW(window, TitleButtonsProperty) != nullptr;
+}
+
 LRESULT WindowSubclassed::HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = m_window;
@@ -116,6 +126,14 @@ ManagedWindow::ManagedWindow(HWND window) : WindowSubclassed(window)
 {
     AddSystemMenuItems(window);
     AddOnTopTitleButton(window);
+}
+
+ManagedWindow* ManagedWindow::Find(HWND window)
+{
+    DWORD_PTR reference = 0;
+    // Admission puts no other object of this class on a window.
+    if (!GetWindowSubclass(window, WindowSubclassProc, SubclassId, &reference)) return nullptr;
+    return static_cast<ManagedWindow*>(reinterpret_cast<WindowSubclassed*>(reference));
 }
 
 ManagedWindow::~ManagedWindow()

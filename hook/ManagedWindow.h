@@ -35,9 +35,11 @@ private:
 // frame handles, entered with the caller's last error.
 LRESULT CallOwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The slot of the current frame; allocated at process attach.
+// The slot of the current frame; allocated at process attach. Without it a
+// release could run twice, so no window is admitted then.
 bool AllocateMessageFrameSlot();
 void FreeMessageFrameSlot();
+bool MessageFrameSlotReady();
 
 // Subclasses one window with the common-controls subclassing service and
 // releases itself, exactly once, at WM_DESTROY or at the unsubclass message.
@@ -63,6 +65,16 @@ protected:
     bool m_windowGoing = false;  // released at WM_DESTROY: no repaint is worth it
 };
 
+// The layered attributes a window's program had before "Transparent" went
+// on, given back when it goes off.
+struct OwnLayeredAttributes {
+    bool saved;
+    bool styleAdded;  // the window was not layered at all
+    COLORREF key;
+    BYTE alpha;
+    DWORD flags;
+};
+
 // An admitted window: the feature items in its system menu, the title button
 // and the handler chain in front of its own procedure.
 class ManagedWindow : public WindowSubclassed {
@@ -70,4 +82,13 @@ public:
     explicit ManagedWindow(HWND window);
     ~ManagedWindow() override;
     LRESULT HandleMessage(MessageFrame& frame, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // This copy's object of the window, or null.
+    static ManagedWindow* Find(HWND window);
+
+    OwnLayeredAttributes ownLayered = {};
 };
+
+// True when this copy of the library manages the window, or another copy
+// (an old one renamed aside by setup, a portable one) does: that copy's
+// title-button block is on the window.
+bool IsManagedByAnyCopy(HWND window);

@@ -10,16 +10,6 @@
 
 namespace {
 
-// The state of the modifier keys now: Ctrl 1, Alt 2, Shift 4.
-int GetModifierState()
-{
-    int state = 0;
-    if (GetAsyncKeyState(VK_CONTROL) != 0) state |= ModifierCtrl;
-    if (GetAsyncKeyState(VK_MENU) != 0) state |= ModifierAlt;
-    if (GetAsyncKeyState(VK_SHIFT) != 0) state |= ModifierShift;
-    return state;
-}
-
 bool HasMinimizeBox(HWND window)
 {
     return (GetWindowLongW(window, GWL_STYLE) & WS_MINIMIZEBOX) != 0;
@@ -73,7 +63,7 @@ bool MouseActionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     NcButtonEvent event;
     if (!DecodeNcButtonMessage(message, event)) return false;
     const MoxAction action = LookupBinding(event.doubleClick ? Shared.MouseActionsDblClk : Shared.MouseActions,
-                                           event.button, GetModifierState(), wParam);
+                                           event.button, ReadModifierState(GetAsyncKeyState), wParam);
     if (action == MoxActionNone) return false;
     ActionTable[action](window, event.press, lParam);
     result = 0;

@@ -31,6 +31,23 @@ constexpr int ModifierCtrl = 1;
 constexpr int ModifierAlt = 2;
 constexpr int ModifierShift = 4;
 
+// Reads one key-state word, as GetAsyncKeyState does.
+using KeyStateReader = SHORT(WINAPI*)(int key);
+
+// The modifiers of `wanted` that are held now. Only the high bit of a
+// key-state word says so: bit 0 means "pressed since the last query", which a
+// Ctrl+C or an Alt+Tab long over still sets.
+inline int ReadModifierState(KeyStateReader read, int wanted = ModifierCtrl | ModifierAlt | ModifierShift)
+{
+    static const struct { int modifier, key; } keys[] = {
+        {ModifierCtrl, VK_CONTROL}, {ModifierAlt, VK_MENU}, {ModifierShift, VK_SHIFT}};
+    int state = 0;
+    for (const auto& k : keys) {
+        if ((wanted & k.modifier) != 0 && (read(k.key) & 0x8000) != 0) state |= k.modifier;
+    }
+    return state;
+}
+
 // The bound action, or MoxActionNone when the modifier state or the hit-test
 // code has no element in the table (several modifiers together, Shift, or a
 // window's own hit-test codes) or the element holds no known action.

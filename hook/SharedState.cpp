@@ -19,26 +19,6 @@ MoxAction ReadBinding(const BindingTable& table, MoxButton button, int modifier,
     return IsBindingIndex(button, modifier, hitTest) ? table[button][modifier][hitTest] : MoxActionNone;
 }
 
-// Stops admission by the hook for its lifetime and waits a little for the
-// admissions under way to finish reading the ignore lists.
-class AdmissionPause {
-public:
-    AdmissionPause() : m_enabled(__atomic_exchange_n(&Shared.ManageEnabled, false, __ATOMIC_SEQ_CST))
-    {
-        // A process that died while admitting leaves the count up: the wait
-        // is bounded.
-        for (int tries = 0; tries < 100 && InterlockedCompareExchange(&Shared.AdmissionsRunning, 0, 0) > 0; ++tries) {
-            Sleep(1);
-        }
-    }
-    ~AdmissionPause() { __atomic_store_n(&Shared.ManageEnabled, m_enabled, __ATOMIC_SEQ_CST); }
-    AdmissionPause(const AdmissionPause&) = delete;
-    AdmissionPause& operator=(const AdmissionPause&) = delete;
-
-private:
-    bool m_enabled;
-};
-
 } // namespace
 
 void SetMouseAction(MoxButton button, int modifier, int hitTest, MoxAction action)
@@ -63,12 +43,12 @@ MoxAction GetMouseActionDblClk(MoxButton button, int modifier, int hitTest)
 
 void WindowManagerSetIgnoreTitle(const std::vector<std::wstring>& patterns)
 {
-    const AdmissionPause pause;
-    StorePatternList(Shared.IgnoreTitlePatterns, MoxPatternListUnits, patterns);
+    Shared.IgnoreTitlePatterns.Write(
+        [&](PatternListBuffer& list) { StorePatternList(list.units, MoxPatternListUnits, patterns); });
 }
 
 void WindowManagerSetIgnoreClass(const std::vector<std::wstring>& patterns)
 {
-    const AdmissionPause pause;
-    StorePatternList(Shared.IgnoreClassPatterns, MoxPatternListUnits, patterns);
+    Shared.IgnoreClassPatterns.Write(
+        [&](PatternListBuffer& list) { StorePatternList(list.units, MoxPatternListUnits, patterns); });
 }

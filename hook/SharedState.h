@@ -2,18 +2,27 @@
 // shared section HOVELLE. No constructor may ever run on it.
 #pragma once
 
+#include "DoubleBuffer.h"
 #include "Lorvek.h"
+
+// One stored ignore-pattern list.
+struct PatternListBuffer {
+    wchar_t units[MoxPatternListUnits];
+};
 
 struct SharedState {
     BindingTable MouseActions;
     BindingTable MouseActionsDblClk;
     HHOOK HookHandle;
     bool ManageEnabled;
-    wchar_t IgnoreTitlePatterns[MoxPatternListUnits];
-    wchar_t IgnoreClassPatterns[MoxPatternListUnits];
-    // Admissions from the hook that are reading the ignore lists right now;
-    // last, so the layout before it stays as it was.
-    LONG AdmissionsRunning;
+    // The process that installed the hook (its id and creation time):
+    // Windows removes a hook with its thread, so once that process has
+    // ended the handle above names no hook any more.
+    DWORD HookOwnerProcess;
+    ULONGLONG HookOwnerStarted;
+    // Rewritten while admissions in other processes read them.
+    DoubleBuffered<PatternListBuffer> IgnoreTitlePatterns;
+    DoubleBuffered<PatternListBuffer> IgnoreClassPatterns;
 };
 
 extern SharedState Shared;

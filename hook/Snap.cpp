@@ -5,6 +5,7 @@
 #include "FeatureProtocol.h"
 #include "MessageHandlers.h"
 #include "MonitorGeometry.h"
+#include "MouseBinding.h"
 #include "SnapArithmetic.h"
 
 namespace {
@@ -59,7 +60,7 @@ void CollectSnapTargets(HWND window)
 
 bool AltHeld()
 {
-    return GetAsyncKeyState(VK_MENU) != 0;
+    return ReadModifierState(GetAsyncKeyState, ModifierAlt) != 0;
 }
 
 } // namespace

@@ -136,9 +136,14 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_iconVersion4) return OnTrayNotify(HIWORD(lParam), LOWORD(lParam));
         return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
     }
-    // Log-off or shutdown: release every window now, whatever the session's
-    // outcome, while this process still runs.
-    if (message == WM_ENDSESSION) WindowManagerStop();
+    if (message == WM_ENDSESSION && wParam != FALSE) {
+        // Log-off or shutdown: release every window now, while this process
+        // still runs. The Restart Manager closing this program alone (an
+        // installer) asks for an end as by "Exit". A cancelled log-off
+        // changes nothing.
+        if (!SessionEnds(wParam, lParam)) return OnCommand(0, IDC_EXIT, 0);
+        WindowManagerStop();
+    }
     return DoDefault();
 }
 

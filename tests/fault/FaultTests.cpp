@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "DialogDriver.h"
 #include "Harness.h"
 
 using namespace harness;

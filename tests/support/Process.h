@@ -1,5 +1,5 @@
-// Starting the programs the tests drive, and waiting while this thread's messages are pumped. The one way the tests
-// start a process.
+// Starting the programs the tests drive, waiting while this thread's messages are pumped, and reading their windows'
+// texts. The one way the tests start a process.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,8 @@ namespace harness {
 
 std::wstring ExecutableDirectory();  // the folder of the running test program, with its trailing backslash
 std::wstring Widen(const std::string& text);  // UTF-8 in
+inline std::wstring Text(HWND window) { wchar_t text[1024] = {}; return GetWindowTextW(window, text, 1024), text; }
+inline std::wstring MessageBoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }  // its static control 0xFFFF
 
 // A process started in a kill-on-close job: everything it starts ends with the object. Standard input and output
 // are the given handles (inherited) when they are not null.

@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <algorithm>
 #include <thread>
-#include "DialogDriver.h"
 #include "Lorvek.h"
 #include "Process.h"
 #include "Resource.h"

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include "AboutDlg.h"
-#include "DialogDriver.h"
 #include "Harness.h"
 #include "Hotkey.h"
 #include "MainWnd.h"
@@ -155,6 +154,11 @@ TEST(Hotkey, ControlAndStoredValuesAndRunValues)
 
 TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
 {
+    {  // a first start that ends without a stop (a crash, Task Manager): its hook goes, the next start hooks again
+        HovelleProcess crashed;
+        ASSERT_TRUE(crashed.Ready());
+        crashed.main = nullptr;  // so the end of the scope ends the process, without "Exit"
+    }
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
@@ -319,12 +323,15 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
     EXPECT_EQ(ReadVersionTexts((ExecutableDirectory() + L"target.exe").c_str()).version, L"Unknown");
 }
 
-// Exit and the end of the session release every window (a rolled-up one comes down, the items go) and stop
-// the hook; Exit also removes the icon and ends the program.
+// Exit, the session's end and the Restart Manager closing this program release every window (a rolled-up one
+// comes down, the items go) and stop the hook; Exit and the Restart Manager end it. A cancelled log-off does nothing.
 TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
 {
-    for (const UINT message : {WM_COMMAND, WM_ENDSESSION}) {
-        SCOPED_TRACE(message);
+    const struct { UINT message; WPARAM wParam; LPARAM lParam; bool stops, exits; } rows[] = {
+        {WM_COMMAND, 1003, 0, true, true}, {WM_ENDSESSION, TRUE, 0, true, false},
+        {WM_ENDSESSION, FALSE, 0, false, false}, {WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, true, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Hex(row.message) + " " + Hex(row.wParam) + " " + Hex(row.lParam));
         FakeTray tray;
         HovelleProcess hovelle;
         ASSERT_TRUE(hovelle.Ready());
@@ -334,16 +341,17 @@ TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
         GetWindowRect(window, &open);
         PostMessageW(window, WM_SYSCOMMAND, 0xE020, 0);  // the second feature item, "Rollup"
         ASSERT_TRUE(WaitFor([&] { return GetWindowRect(window, &now) && now.bottom < open.bottom; }));
-        PostMessageW(hovelle.main, message, message == WM_COMMAND ? 1003 : FALSE, 0);
-        EXPECT_EQ(message == WM_COMMAND ? hovelle.WaitForExit() : 0u, 0u);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(hovelle.main, row.message, row.wParam, row.lParam, SMTO_ABORTIFHUNG, 10000, &answer);
+        EXPECT_EQ(row.exits ? hovelle.WaitForExit() : 0u, 0u);
         EXPECT_TRUE(WaitFor([&] {
-            return GetWindowRect(window, &now) && now.bottom == open.bottom
-                   && FeatureItems(target.Menu(window)).empty();
+            return GetWindowRect(window, &now) && (now.bottom == open.bottom) == row.stops
+                   && FeatureItems(target.Menu(window)).empty() == row.stops;
         }));
-        EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Afterwards"))).empty());
-        EXPECT_EQ(hovelle.Running(), message == WM_ENDSESSION);
-        EXPECT_EQ(tray.Commands(), (message == WM_COMMAND ? std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}
-                                                          : std::vector<DWORD>{NIM_ADD, NIM_SETVERSION}));
+        EXPECT_EQ(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Afterwards"))).empty(), row.stops);
+        EXPECT_EQ(hovelle.Running(), !row.exits);
+        EXPECT_EQ(tray.Commands(), (row.exits ? std::vector<DWORD>{NIM_ADD, NIM_SETVERSION, NIM_DELETE}
+                                              : std::vector<DWORD>{NIM_ADD, NIM_SETVERSION}));
     }
 }
 

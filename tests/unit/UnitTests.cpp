@@ -2,12 +2,15 @@
 // log with this process's windows, keys and files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 
 #include "DebugLog.h"
+#include "DoubleBuffer.h"
+#include "HookOwner.h"
 #include "MaximizeMenu.h"
 #include "MonitorGeometry.h"
 #include "MouseBinding.h"
@@ -27,7 +30,7 @@ std::vector<long long> Edges(const RECT& r) { return {r.left, r.top, r.right, r.
 template <typename Row, std::size_t N, typename Check> void EachRow(const Row (&rows)[N], Check check)
 { for (std::size_t i = 0; i < N; ++i) { SCOPED_TRACE("row " + std::to_string(i)); check(rows[i]); } }
 
-TEST(PatternList, MatchStoreAndListRows)
+TEST(PatternList, MatchStoreListAndDoubleBufferRows)
 {
     struct Match { const char16_t *text, *pattern; bool match; };
     const Match matches[] = {{u"aab", u"*ab", false}, {u"abcbc", u"a*c", false}, {u"abc", u"a*c", true},
@@ -45,6 +48,23 @@ TEST(PatternList, MatchStoreAndListRows)
         std::u16string buffer(r.capacity + 1, u'#');
         EXPECT_EQ(StorePatternList(&buffer[0], r.capacity, r.patterns), r.n);
         EXPECT_EQ(buffer, r.buffer);
+    });
+    // The lists' double buffer in the shared section: a read that the writer lapped (two writes while it read) reads
+    // again; one that a single write passed by stands. Writes during the first read, reads, what the last read saw.
+    struct Lap { int writes, reads, seen; };
+    const Lap laps[] = {{0, 1, 1}, {1, 1, 1}, {2, 2, 3}, {3, 2, 4}};
+    EachRow(laps, [](const Lap& r) {
+        static DoubleBuffered<std::array<int, 2>> shared;
+        int value = 0, reads = 0;
+        const auto write = [&] { ++value, shared.Write([&](std::array<int, 2>& p) { p = {value, value}; }); };
+        std::array<int, 2> seen = {};
+        shared = {}, write();
+        shared.Read([&](const std::array<int, 2>& p) {
+            seen[0] = p[0];
+            for (int i = 0; reads == 0 && i < r.writes; ++i) write();
+            seen[1] = p[1], ++reads;
+        });
+        EXPECT_EQ(std::vector<int>({reads, seen[0], seen[1]}), std::vector<int>({r.reads, r.seen, r.seen}));
     });
 }
 
@@ -88,7 +108,11 @@ TEST(SnapArithmetic, MovingAndSizingRows)
     });
 }
 
-TEST(MouseBinding, DecodeAndLookupRows)
+SHORT keyWords[3];  // what the key state reads for Ctrl, Alt and Shift
+SHORT WINAPI KeyWord(int key) { return keyWords[key == VK_MENU ? 1 : key == VK_SHIFT ? 2 : 0]; }
+unsigned long long StartOf(unsigned long id) { return id == 10 ? 500 : id == 12 ? ProcessNotAsked : 0; }
+
+TEST(HookDecisions, ButtonBindingKeyStateAndHookOwnerRows)
 {
     const MoxButton Left = MoxButtonLeft, Middle = MoxButtonMiddle, Right = MoxButtonRight;
     struct Decode { UINT message; int event; };  // button value * 100 + press * 10 + double click, or -1
@@ -116,6 +140,20 @@ TEST(MouseBinding, DecodeAndLookupRows)
     EachRow(lookups, [&](const Lookup& r) {
         EXPECT_EQ(LookupBinding(t, static_cast<MoxButton>(r.button), r.modifier, r.hitTest), r.action);
     });
+    // Key-state words: only the high bit is a key held now. Bit 0, "pressed since the last query", Wine never sets.
+    struct Keys { SHORT ctrl, alt, shift; int wanted, held; };
+    const Keys keys[] = {{SHORT(0x8000), 0, 0, 7, 1}, {1, 1, 1, 7, 0}, {SHORT(0x8001), 1, SHORT(0x8000), 7, 5},
+        {0, SHORT(0x8001), 0, 7, 2}, {SHORT(0x8000), SHORT(0x8000), SHORT(0x8000), ModifierAlt, 2}};
+    EachRow(keys, [](const Keys& r) {
+        keyWords[0] = r.ctrl, keyWords[1] = r.alt, keyWords[2] = r.shift;
+        EXPECT_EQ(ReadModifierState(KeyWord, r.wanted), r.held);
+    });
+    // Whether a start installs a hook (Wine keeps calling one whose process has ended): process 10 runs since 500,
+    // 11 has ended, 12 may not be asked.
+    struct Owner { bool installed; HookOwner owner; bool install; };
+    const Owner owners[] = {{false, {10, 500}, true}, {true, {10, 500}, false}, {true, {11, 500}, true},
+        {true, {10, 499}, true}, {true, {12, 500}, false}};
+    EachRow(owners, [](const Owner& r) { EXPECT_EQ(HookNeedsInstall(r.installed, r.owner, StartOf), r.install); });
 }
 
 TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
@@ -407,6 +445,10 @@ TEST(Registry, ListsReadsAndLogDestinationRows)
     });
     ::Log(nullptr, L"nothing"), LogMessage(L"shipped %d", 1);
     RemoveVectoredExceptionHandler(catcher);
+    EXPECT_EQ(readFile(), L"old\nshipped 1\n");
+    CreateHardLinkW(L"C:\\Lorvek\\Second.log", L"C:\\Lorvek\\Lorvek.log", nullptr);  // a second name: neither written
+    ::Log(L"File:C:\\Lorvek\\Second.log", L"x"), LogMessage(L"y");
+    DeleteFileW(L"C:\\Lorvek\\Second.log");
     EXPECT_EQ(readFile(), L"old\nshipped 1\n");
     EXPECT_EQ(GetFileAttributesW(L"C:\\Lorvek\\Absent.log"), INVALID_FILE_ATTRIBUTES) << "a missing file is not made";
     DeleteFileW(L"C:\\Lorvek\\Lorvek.log"), RemoveDirectoryW(L"C:\\Lorvek");

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <set>
 #include <thread>
@@ -34,10 +35,10 @@ LRESULT CALLBACK OwnProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_WINDOWPOSCHANGED && topmost && dieWhenTopmost.erase(window)) return DestroyWindow(window), 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
-HWND MakeWindow(DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr) {
+HWND MakeWindow(DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr, const wchar_t* title = L"Safety") {
     static const WNDCLASSW type = {0, OwnProcedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"LorvekSafety"};
     static const ATOM atom = RegisterClassW(&type);
-    return CreateWindowExW(0, MAKEINTATOM(atom), L"Safety", style, 40, 40, 300, 200, parent, nullptr, nullptr, nullptr);
+    return CreateWindowExW(0, MAKEINTATOM(atom), title, style, 40, 40, 300, 200, parent, nullptr, nullptr, nullptr);
 }
 bool Managed(HWND window) { return GetPropW(window, L"MOX_TITLEBUTTONS") != nullptr; }
 LONG Height(HWND window) { return WindowRect(window).bottom - WindowRect(window).top; }
@@ -203,6 +204,65 @@ TEST(Safety, StopDoesNotWaitForAWindowWhoseThreadIsBlocked) {
     EXPECT_LT(GetTickCount64() - start, 2000u) << "stop with a blocked window";
     EXPECT_TRUE(WaitFor([&] { return !Managed(window) && Height(window) == 200; }, 6000));
     owner.join(), DestroyWindow(window), CloseHandle(block);
+}
+
+TEST(Safety, TransparentOffGivesBackWhatTheProgramHad) {
+    HookSession session;
+    // The program's own layering (flags, 0: not layered), then after "on" and after "off": layered, key, alpha, flags.
+    using State = std::array<DWORD, 4>;
+    const struct { DWORD flags; BYTE alpha; State on, off; } rows[] = {{0, 0, {1, 0, 191, 2}, {0, 0, 0, 0}},
+        {1, 200, {1, 0x30201, 191, 3}, {1, 0x30201, 0, 1}}, {3, 255, {1, 0x30201, 191, 3}, {1, 0x30201, 255, 3}}};
+    for (const auto& row : rows) {
+        const HWND window = MakeWindow();
+        if (row.flags) SetWindowLongW(window, GWL_EXSTYLE, WS_EX_LAYERED);
+        SetLayeredWindowAttributes(window, 0x30201, row.alpha, row.flags);
+        for (WPARAM command : {1, 2}) {
+            SendMessageW(window, See, command, 0);
+            COLORREF key = 0;
+            BYTE alpha = 0;
+            DWORD flags = 0, layered = GetLayeredWindowAttributes(window, &key, &alpha, &flags);  // fails unlayered
+            const DWORD shown = flags & LWA_ALPHA ? alpha : 0u;  // an alpha without LWA_ALPHA means nothing
+            EXPECT_EQ((State{layered, key, shown, flags}), command == 1 ? row.on : row.off);
+        }
+    }
+}
+
+// Admission while the ignore lists are rewritten (as by "Apply"): never paused, a list never torn. More copies of the
+// library in this process (setup renames an old one aside): one copy manages a window; one without a TLS slot, none.
+TEST(Safety, AdmissionDuringRewritesAndByMoreCopies) {
+    WindowManagerStop();
+    const HWND open = MakeWindow(), bare = MakeWindow();  // before the start: not managed
+    HookSession session;
+    const std::vector<std::wstring> lists[] = {{L"Zz*", L"Ignored"}, {L"Ignored", L"Yy*"}};
+    std::atomic<int> made{0}, wrong{0};
+    WindowManagerSetIgnoreTitle(lists[0]);
+    std::thread creator([&] {
+        for (; made < 300; ++made) {
+            const HWND window = MakeWindow(WS_OVERLAPPEDWINDOW, nullptr, made % 2 ? L"Ignored" : L"Kept");
+            wrong += Managed(window) == (made % 2 == 1), DestroyWindow(window);
+        }
+    });
+    for (int writes = 0; made < 300; ++writes) WindowManagerSetIgnoreTitle(lists[writes % 2]);
+    creator.join();
+    EXPECT_EQ(wrong, 0) << "windows admitted or ignored wrongly";
+    using Manage = void (*)(HWND);
+    const auto load = [](const wchar_t* name, bool slots) {
+        const std::wstring copy = ExecutableDirectory() + name;
+        CopyFileW((ExecutableDirectory() + L"Lorvek.dll").c_str(), copy.c_str(), FALSE);
+        std::vector<DWORD> taken;
+        for (DWORD slot; !slots && (slot = TlsAlloc()) != TLS_OUT_OF_INDEXES;) taken.push_back(slot);
+        const FARPROC manage = GetProcAddress(LoadLibraryW(copy.c_str()), "WindowManagerManageWindow");
+        for (DWORD slot : taken) TlsFree(slot);
+        return reinterpret_cast<Manage>(reinterpret_cast<void*>(manage));
+    };
+    const Manage copy = load(L"LorvekCopy.dll", true), noSlot = load(L"LorvekNoSlot.dll", false);
+    const struct { Manage manage; HWND window; int items; } rows[] = {
+        {copy, MakeWindow(), 5}, {copy, open, 5}, {WindowManagerManageWindow, open, 5}, {noSlot, bare, 0}};
+    const int plain = GetMenuItemCount(GetSystemMenu(bare, FALSE));
+    for (const auto& row : rows) {
+        row.manage(row.window);
+        EXPECT_EQ(GetMenuItemCount(GetSystemMenu(row.window, FALSE)), plain + row.items) << "items and separator";
+    }
 }
 
 // GDI objects (from the process's handle table: GetGuiResources answers nothing under Wine), windows and menus,

@@ -52,11 +52,20 @@ TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats) {
         const HWND owner = (row.style & WS_CHILD) ? parent : nullptr;
         const HWND window = target.Create(row.style, row.title, 0, row.className, owner);
         EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 2), row.managed) << "a managed window claims the message";
+        const std::vector<UINT> m = target.Messages(window);
+        EXPECT_EQ(std::count(m.begin(), std::find(m.begin(), m.end(), UINT(WM_CREATE)), UINT(WM_GETTEXT)), 0);
     }
     WindowManagerManageWindow(early);  // only the window's own thread admits it, and only once
     EXPECT_FALSE(Managed(target, early));
     EXPECT_EQ(target.Command("manage " + Hex(early)) + target.Command("manage " + Hex(early)), "okok");
     EXPECT_EQ(FeatureItems(target.Menu(early)).size(), 4u);
+    // Neither a cancelled log-off nor one program closed by an installer stops admission; the session's end does.
+    const struct { WPARAM ending; LPARAM how; bool admitting; } ends[] = {
+        {FALSE, 0, true}, {TRUE, ENDSESSION_CLOSEAPP, true}, {TRUE, 0, false}};
+    for (const auto& end : ends) {
+        SendMessageW(parent, WM_ENDSESSION, end.ending, end.how);
+        EXPECT_EQ(SendFeature(target.Create(plain, "After"), L"MOX_ON_TOP", 2), end.admitting) << end.how;
+    }
 }
 
 TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop) {
@@ -184,17 +193,22 @@ TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows) {
 Image Face(POINT centre) { return CaptureScreen({centre.x - 4, centre.y - 4, centre.x + 4, centre.y + 4}); }
 
 TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) {
-    HookSession session;
+    WindowManagerStop();
     TargetProcess target;
-    const HWND window = target.Create(OverlappedWindow, "Pin");
+    const HWND window = target.Create(OverlappedWindow, "Pin");  // open before the start, admitted later
+    HookSession session;
     SetForegroundWindow(window);
-    const POINT caption = Caption(window);
+    const POINT caption = Caption(window), away = {0, 0};
     const POINT minimize = HitPoint(window, HTMINBUTTON, {WindowRect(window).right - 1, caption.y}, -1, 0);
-    const POINT edge = HitPoint(window, HTBORDER, minimize, -1, 0, 100);  // the pin answers HTBORDER
-    ASSERT_GE(edge.x, 0);
-    const POINT pin = {edge.x - 6, caption.y}, away = {0, 0};
     Mouse(away);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
+    const auto left = [&] { return CaptureScreen({minimize.x - 40, caption.y - 4, minimize.x - 18, caption.y + 4}); };
+    const Image bare = left();
+    SendFeature(window, L"MOX_WINDOWMANAGER_MANAGE", 0);
+    EXPECT_TRUE(WaitFor([&] { return left().pixels != bare.pixels; }, 2000)) << "the pin shows at once";
+    const POINT edge = HitPoint(window, HTBORDER, minimize, -1, 0, 100);  // the pin answers HTBORDER
+    ASSERT_GE(edge.x, 0);
+    const POINT pin = {edge.x - 6, caption.y};
     PumpFor(200);
     const Image themed = Face(pin);
     EXPECT_EQ(target.Command("classic " + Hex(window)), "0");
@@ -265,14 +279,12 @@ TEST(Screenshot, ManagedWindowWithItsSystemMenuOpen) {
     while (close(0, face.bottom + 1 - p.y)) ++face.bottom;
     InflateRect(&face, -3, -3);
     const Image glyph = CaptureScreen(face);
-    RECT ink = {glyph.width, glyph.height, -1, -1};
     const auto dark = [&](int x, int y) { return (glyph.At(x, y) & 0xFF) < 0x60; };
+    int left = glyph.width, right = -1, mismatches = 0, inked = 0;  // the ink's columns, mirrored about their middle
     for (int y = 0; y < glyph.height; ++y)
-        for (int x = 0; x < glyph.width; ++x)
-            if (dark(x, y)) ink = {std::min(ink.left, LONG(x)), std::min(ink.top, LONG(y)), std::max(ink.right, LONG(x)), std::max(ink.bottom, LONG(y))};
-    int mismatches = 0, inked = 0;
-    for (int y = ink.top; y <= ink.bottom; ++y)
-        for (int x = ink.left; x <= ink.right; ++x) inked += dark(x, y), mismatches += dark(x, y) != dark(ink.left + ink.right - x, y);
+        for (int x = 0; x < glyph.width; ++x) if (dark(x, y)) left = std::min(left, x), right = std::max(right, x);
+    for (int y = 0; y < glyph.height; ++y)
+        for (int x = left; x <= right; ++x) inked += dark(x, y), mismatches += dark(x, y) != dark(left + right - x, y);
     EXPECT_GE(inked, 6);
     EXPECT_LE(mismatches, inked / 8) << "the close button's glyph is not a cross";
 }
