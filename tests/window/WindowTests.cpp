@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "Harness.h"
 #include "TrayHarness.h"
@@ -216,6 +217,68 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) 
         if (pushed.pixels.empty()) WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000);
         EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == click.face->pixels; }, 2000));
     }
+}
+
+std::vector<HWND> Popups(HWND window) {  // the visible static controls at the top level of the window's thread
+    std::vector<HWND> found;
+    wchar_t name[8] = {};
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetWindowThreadProcessId(w, nullptr) == GetWindowThreadProcessId(window, nullptr) && IsWindowVisible(w) &&
+            GetClassNameW(w, name, 8) && wcscmp(name, L"Static") == 0) found.push_back(w);
+    }
+    return found;
+}
+
+// Windows draws the frame: the pin is a window of its own, left of the caption buttons the stand-in dwmapi reports
+// (window-relative 174,8 - 312,38 on a 320-pixel-wide window), right above the window, letting clicks through to it.
+TEST(PinButton, OnAComposedFrameItIsAWindowOfItsOwnLeftOfTheCaptionButtons) {
+    HookSession session;
+    WindowManagerSetIgnoreTitle({L"Unmanaged"});
+    TargetProcess target("Lorvek.dll", L"composed\\"), framed;
+    const HWND plain = target.Create(OverlappedWindow, "Unmanaged"), beside = framed.Create(OverlappedWindow, "Uncomposed");
+    target.Create(OverlappedWindow, "Own title bar", 0, "OwnTitleBar");
+    const HWND window = target.Create(OverlappedWindow, "Composed");
+    ASSERT_TRUE(WaitFor([&] { return Popups(window).size() == 1; })) << "one for both windows, none over its own title bar";
+    const HWND pin = Popups(window)[0];
+    EXPECT_EQ(GetWindow(window, GW_ENABLEDPOPUP), GetWindow(plain, GW_ENABLEDPOPUP));
+    EXPECT_EQ(GetLastActivePopup(window), window);
+    std::vector<LRESULT> hits[2];
+    for (int y = 108; y < 138; y += 3)
+        for (int x = 274; x < 412; x += 2)
+            for (int w = 0; w < 2; ++w) hits[w].push_back(SendMessageW(w ? plain : window, WM_NCHITTEST, 0, MAKELPARAM(x, y)));
+    EXPECT_EQ(hits[0], hits[1]) << "the caption buttons' area answers as on an unmanaged window";
+    const auto click = [&] {
+        const POINT at = {WindowRect(pin).left + 23, WindowRect(pin).top + 5};  // Wine's caption ends 15 pixels into the pin
+        Mouse(at, MOUSEEVENTF_LEFTDOWN), Mouse(at, MOUSEEVENTF_LEFTUP), Mouse({0, 0});
+    };
+    const auto order = [&](HWND after) { SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); };
+    SetWindowPos(beside, nullptr, 440, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const struct { const char* what; std::function<void()> act; bool shown, topmost; } steps[] = {{"shown", [] {}, true, false},
+        {"click", click, true, true}, {"move", [&] { SetWindowPos(window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }, true, true},
+        {"minimize", [&] { ShowWindow(window, SW_MINIMIZE); }, false, true}, {"restore", [&] { ShowWindow(window, SW_RESTORE); }, true, true},
+        {"menu", [&] { SendMessageW(window, WM_SYSCOMMAND, 0xE010, 0); }, true, false},
+        {"program", [&] { order(HWND_TOPMOST); }, true, true}, {"message", [&] { SendFeature(window, L"MOX_ON_TOP", 3); }, true, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_TRUE(WaitFor([&] {
+            const RECT w = WindowRect(window), p = WindowRect(pin);
+            return (IsWindowVisible(pin) != FALSE) == step.shown && (!step.shown || (GetWindow(window, GW_HWNDPREV) == pin &&
+                p.left - w.left == 126 && p.top - w.top == 8 && p.right - w.left == 172 && p.bottom - w.top == 38));
+        }));
+        EXPECT_EQ(Topmost(window), step.topmost);
+        Image face;
+        const auto looks = [&] {  // the face's colour, and the pin on it
+            face = CaptureWindow(pin);
+            const auto ink = std::count_if(face.pixels.begin(), face.pixels.end(), [&](uint32_t p) { return p != face.At(2, 2); });
+            return face.At(2, 2) == (step.topmost ? 0xCCCCCCu : 0xFFFFFFu) && ink >= 16;
+        };
+        EXPECT_TRUE(!step.shown || WaitFor(looks, 2000)) << std::hex << face.At(2, 2);
+        CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr);  // the pin beside one in a frame
+        if (&step == steps) SavePng(CaptureScreen({90, 90, 770, 150}), ExecutableDirectory() + L"screenshots\\pin-composed.png");
+    }
+    WindowManagerStop();
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(pin); })) << "gone at the stop";
 }
 
 TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists) {
