@@ -205,18 +205,25 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) 
     EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
     const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
     EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), glyph), 16) << "the pin on the face";
+    // A release point, or none: the program's own SetWindowPos makes the window topmost.
     const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {
-        {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}};
+        {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}, {{-1, -1}, true, &pushed}};
+    std::vector<UINT> seen;
     for (const auto& click : clicks) {
-        target.Messages(window);
-        Mouse(pin, MOUSEEVENTF_LEFTDOWN);
-        Mouse(click.releaseAt, MOUSEEVENTF_LEFTUP);
-        Mouse(away);
+        if (click.releaseAt.x < 0) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        else Mouse(pin, MOUSEEVENTF_LEFTDOWN), Mouse(click.releaseAt, MOUSEEVENTF_LEFTUP), Mouse(away);
         EXPECT_EQ(Topmost(window), click.topmost);
-        EXPECT_EQ(Count(target.Messages(window), WM_NCLBUTTONDOWN), 0) << "the press is the button's";
+        const std::vector<UINT> received = target.Messages(window);
+        seen.insert(seen.end(), received.begin(), received.end());
+        EXPECT_EQ(Count(received, WM_NCLBUTTONDOWN), 0) << "the press is the button's";
         if (pushed.pixels.empty()) WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000);
         EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == click.face->pixels; }, 2000));
     }
+    EXPECT_GT(Count(seen, WM_NCMOUSELEAVE), 0) << "the program tracks its frame too";
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Renamed"));  // its procedure adds WS_CLIPCHILDREN
+    EXPECT_EQ(Count(target.Messages(window), WM_STYLECHANGED), 1) << "no style changes but the program's own";
+    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_CLIPCHILDREN);
+    EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == pushed.pixels; }, 2000)) << "the button over the new title";
 }
 
 std::vector<HWND> Popups(HWND window) {  // the visible static controls at the top level of the window's thread
