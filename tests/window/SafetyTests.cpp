@@ -55,16 +55,13 @@ void** ImportSlot(const char* function) {  // the library's import slot of a fun
     const size_t imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     for (auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(base, imports); import->Name; ++import) {
         auto* name = At<IMAGE_THUNK_DATA>(base, import->OriginalFirstThunk);
-        for (auto* entry = At<IMAGE_THUNK_DATA>(base, import->FirstThunk); name->u1.AddressOfData; ++name, ++entry) {
-            if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
-                strcmp(At<IMAGE_IMPORT_BY_NAME>(base, name->u1.AddressOfData)->Name, function) == 0) {
+        for (auto* entry = At<IMAGE_THUNK_DATA>(base, import->FirstThunk); name->u1.AddressOfData; ++name, ++entry)
+            if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) && !strcmp(At<IMAGE_IMPORT_BY_NAME>(base, name->u1.AddressOfData)->Name, function))
                 return reinterpret_cast<void**>(&entry->u1.Function);
-            }
-        }
     }
     return nullptr;
 }
-void* Swap(void** slot, void* function) {
+void* Swap(void** slot, void* function) {  // what the slot pointed to
     DWORD access = 0;
     VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &access);
     void* const previous = std::exchange(*slot, function);
@@ -151,19 +148,18 @@ TEST(Safety, TwoThreadsPaintingAtOnceEachDrawTheSharedPinGlyph) {
     static void* select = nullptr;
     struct Slow { static HGDIOBJ WINAPI Select(HDC dc, HGDIOBJ object) {
         const HGDIOBJ previous = reinterpret_cast<decltype(&SelectObject)>(select)(dc, object);
-        if (previous == nullptr) ++refused;
-        else if (GetObjectType(object) == OBJ_BITMAP) Sleep(1);
+        if (previous == nullptr || GetObjectType(object) == OBJ_BITMAP) refused += previous == nullptr, Sleep(1);
         return previous;
     } };
     void** const slot = ImportSlot("SelectObject");
     select = Swap(slot, reinterpret_cast<void*>(&Slow::Select));
-    std::thread painters[2];
-    for (std::thread& painter : painters) painter = std::thread([] {  // windows of a system class: no own record
+    const auto paint = [] {  // a window of a system class: no own record
         const HWND window = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, 0, 0, 0, 0);
         for (int i = 0; i < 50; ++i) SendMessageW(window, WM_NCPAINT, 1, 0);
         DestroyWindow(window);
-    });
-    for (std::thread& painter : painters) painter.join();
+    };
+    std::thread one(paint), two(paint);
+    one.join(), two.join();
     Swap(slot, select);
     EXPECT_EQ(refused, 0) << "a bitmap selected into two DCs at once";
 }

@@ -199,8 +199,7 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) 
     PumpFor(200);
     const Image themed = Face(pin);
     EXPECT_EQ(target.Command("classic " + Hex(window)), "0");
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);  // a new frame
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     Image classic, pushed;
     EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
     const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
@@ -216,25 +215,19 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) 
         if (pushed.pixels.empty()) WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000);
         EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == click.face->pixels; }, 2000));
     }
-    std::vector<UINT> seen;  // the program may track the mouse in its frame too
+    std::vector<UINT> seen;  // after a hover on the button: the program may track the mouse in its frame too
     Mouse(pin), Mouse(away);
-    EXPECT_TRUE(WaitFor([&] {
-        for (UINT message : target.Messages(window)) seen.push_back(message);
-        return Count(seen, WM_NCMOUSELEAVE) > 0;
-    }, 2000)) << "the leave reaches the program";
+    EXPECT_TRUE(WaitFor([&] { for (UINT m : target.Messages(window)) seen.push_back(m); return Count(seen, WM_NCMOUSELEAVE); }));
     SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Renamed"));  // its procedure adds WS_CLIPCHILDREN
     EXPECT_EQ(Count(target.Messages(window), WM_STYLECHANGED), 1) << "no style changes but the program's own";
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_CLIPCHILDREN);
     EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == pushed.pixels; }, 2000)) << "the button over the new title";
 }
 
-std::vector<HWND> Popups(HWND window) {  // the visible static controls at the top level of the window's thread
+std::vector<HWND> Popups(HWND window) {  // the visible top-level static controls of the window's thread
     std::vector<HWND> found;
-    wchar_t name[8] = {};
-    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (GetWindowThreadProcessId(w, nullptr) == GetWindowThreadProcessId(window, nullptr) && IsWindowVisible(w) &&
-            GetClassNameW(w, name, 8) && wcscmp(name, L"Static") == 0) found.push_back(w);
-    }
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"Static", nullptr)) != nullptr;)
+        if (GetWindowThreadProcessId(w, nullptr) == GetWindowThreadProcessId(window, nullptr) && IsWindowVisible(w)) found.push_back(w);
     return found;
 }
 
@@ -249,22 +242,19 @@ TEST(PinButton, OnAComposedFrameItIsAWindowOfItsOwnLeftOfTheCaptionButtons) {
     const HWND window = target.Create(OverlappedWindow, "Composed");
     ASSERT_TRUE(WaitFor([&] { return Popups(window).size() == 1; })) << "one for both windows, none over its own title bar";
     const HWND pin = Popups(window)[0];
-    std::vector<LRESULT> hits[2];
-    for (int y = 108; y < 138; y += 3)
-        for (int x = 274; x < 412; x += 2)
-            for (int w = 0; w < 2; ++w) hits[w].push_back(SendMessageW(w ? plain : window, WM_NCHITTEST, 0, MAKELPARAM(x, y)));
-    EXPECT_EQ(hits[0], hits[1]) << "the caption buttons' area answers as on an unmanaged window";
-    const auto click = [&] {
-        const POINT at = {WindowRect(pin).left + 23, WindowRect(pin).top + 5};  // Wine's caption ends 15 pixels into the pin
-        Mouse(at, MOUSEEVENTF_LEFTDOWN), Mouse(at, MOUSEEVENTF_LEFTUP), Mouse({0, 0});
+    std::vector<LRESULT> hits[2];  // over the caption buttons, every 2 pixels across and 3 down
+    for (int i = 0; i < 2 * 69 * 10; ++i) hits[i % 2].push_back(SendMessageW(i % 2 ? plain : window, WM_NCHITTEST, 0, MAKELPARAM(274 + i / 2 % 69 * 2, 108 + i / 138 * 3)));
+    EXPECT_EQ(hits[0], hits[1]) << "as on an unmanaged window";
+    const auto click = [&] {  // Wine's caption ends 15 pixels into the pin
+        for (DWORD button : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP), DWORD(0)}) Mouse({WindowRect(pin).left + 23, WindowRect(pin).top + 5}, button);
+        Mouse({0, 0});
     };
-    const auto order = [&](HWND after) { SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); };
     SetWindowPos(beside, nullptr, 440, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const struct { const char* what; std::function<void()> act; bool shown, topmost; } steps[] = {{"shown", [] {}, true, false},
         {"click", click, true, true}, {"move", [&] { SetWindowPos(window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }, true, true},
         {"minimize", [&] { ShowWindow(window, SW_MINIMIZE); }, false, true}, {"restore", [&] { ShowWindow(window, SW_RESTORE); }, true, true},
         {"menu", [&] { SendMessageW(window, WM_SYSCOMMAND, 0xE010, 0); }, true, false},
-        {"program", [&] { order(HWND_TOPMOST); }, true, true}, {"message", [&] { SendFeature(window, L"MOX_ON_TOP", 3); }, true, false}};
+        {"program", [&] { SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }, true, true}, {"message", [&] { SendFeature(window, L"MOX_ON_TOP", 3); }, true, false}};
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
         step.act();
@@ -274,15 +264,12 @@ TEST(PinButton, OnAComposedFrameItIsAWindowOfItsOwnLeftOfTheCaptionButtons) {
                 p.left - w.left == 126 && p.top - w.top == 8 && p.right - w.left == 172 && p.bottom - w.top == 38));
         }));
         EXPECT_EQ(Topmost(window), step.topmost);
-        Image face;
-        const auto looks = [&] {  // the face's colour, and the pin on it
-            face = CaptureWindow(pin);
-            const auto ink = std::count_if(face.pixels.begin(), face.pixels.end(), [&](uint32_t p) { return p != face.At(2, 2); });
-            return face.At(2, 2) == (step.topmost ? 0xCCCCCCu : 0xFFFFFFu) && ink >= 16;
-        };
+        Image face;  // the face's colour, and the pin on it
+        const auto looks = [&] { face = CaptureWindow(pin); return face.At(2, 2) == (step.topmost ? 0xCCCCCCu : 0xFFFFFFu) &&
+            std::count_if(face.pixels.begin(), face.pixels.end(), [&](uint32_t p) { return p != face.At(2, 2); }) >= 16; };
         EXPECT_TRUE(!step.shown || WaitFor(looks, 2000)) << std::hex << face.At(2, 2);
-        CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr);  // the pin beside one in a frame
-        if (&step == steps) SavePng(CaptureScreen({90, 90, 770, 150}), ExecutableDirectory() + L"screenshots\\pin-composed.png");
+        if (&step == steps) CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr),  // beside a frame's
+            SavePng(CaptureScreen({90, 90, 770, 150}), ExecutableDirectory() + L"screenshots\\pin-composed.png");
     }
     WindowManagerStop();
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(pin); })) << "gone at the stop";
