@@ -76,8 +76,7 @@ struct Quarantine {
     void* original = Swap(slot, reinterpret_cast<void*>(&Free));
     static void Free(void* block) {
         for (const auto& held : blocks) doubleFrees += held.first == block;
-        if (block && !doubleFrees) blocks.emplace_back(static_cast<BYTE*>(block), _msize(block));
-        if (block && !doubleFrees) memset(block, 0xA5, _msize(block));
+        if (block && !doubleFrees) blocks.emplace_back(static_cast<BYTE*>(block), _msize(block)), memset(block, 0xA5, _msize(block));
     }
     ~Quarantine() {
         Swap(slot, original);

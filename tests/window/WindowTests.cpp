@@ -202,8 +202,7 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) 
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     Image classic, pushed;
     EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
-    const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
-    EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), glyph), 16) << "the pin on the face";
+    EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), [&](uint32_t p) { return p != classic.At(3, 3); }), 16);
     // A release point, or none: the program's own SetWindowPos makes the window topmost.
     const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {
         {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}, {{-1, -1}, true, &pushed}};
