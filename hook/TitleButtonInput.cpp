@@ -193,7 +193,7 @@ bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         PlaceTitleButtons(window, block);
         return false;
     case WM_DWMCOMPOSITIONCHANGED:
-        block->composed = IsFrameComposed();
+        block->composed = IsFrameComposed(window);
         PlaceTitleButtons(window, block);
         RepaintFrame(window);
         return false;

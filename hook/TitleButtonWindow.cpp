@@ -131,8 +131,9 @@ HWND CreateButtonsWindow(HWND window)
 
 } // namespace
 
-bool IsFrameComposed()
+bool IsFrameComposed(HWND window)
 {
+    if (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) return false;
     BOOL enabled = FALSE;
     const DwmFunctions& dwm = Dwm();
     return dwm.compositionEnabled != nullptr && SUCCEEDED(dwm.compositionEnabled(&enabled)) && enabled;

@@ -204,7 +204,7 @@ int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
         block = new (std::nothrow) TitleButtons();
         if (block == nullptr) return 0;
         block->windowActive = GetActiveWindow() == window;
-        block->composed = IsFrameComposed();
+        block->composed = IsFrameComposed(window);
         LoadThemeButtonImage(block, window);
         if (!SetPropW(window, TitleButtonsProperty, block)) {
             FreeThemeButtonImage(block);
@@ -305,8 +305,10 @@ UINT TitleButtonDpi(HWND window)
 
 bool ClientCoversCaption(HWND window)
 {
-    RECT windowRect = {};
+    RECT windowRect = {}, clientRect = {};
     POINT client = {0, 0};
+    // A client area squeezed out by a small window (rolled up) covers nothing.
+    if (!GetClientRect(window, &clientRect) || IsRectEmpty(&clientRect)) return false;
     if (!GetWindowRect(window, &windowRect) || !ClientToScreen(window, &client)) return false;
     // The frame a window of this style has above its client area.
     RECT frame = {0, 0, 0, 0};

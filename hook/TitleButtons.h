@@ -119,7 +119,8 @@ LRESULT Caption_SetText(HWND window, TitleButtons* block, WPARAM wParam, LPARAM 
 // On a composed frame (desktop composition, Windows Vista and later), Windows
 // draws the caption and its buttons itself over anything painted into the
 // frame: the buttons are then shown by a popup of their own over the caption.
-bool IsFrameComposed();
+// Frames of child windows are drawn as without composition.
+bool IsFrameComposed(HWND window);
 // After the window moved, changed its size, z-order, visibility or frame:
 // where the caption buttons are, whether its program draws its own title bar,
 // the state of the always-on-top button, and the popup shown, moved or hidden.
