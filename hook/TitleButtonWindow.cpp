@@ -185,7 +185,8 @@ void PlaceTitleButtons(HWND window, TitleButtons* block)
 
 void DestroyTitleButtonWindow(TitleButtons* block)
 {
-    // Destroying the window destroys its popups first.
+    // Not owned, the popup goes only here; the handle is checked in case
+    // someone else destroyed it first.
     if (block->pinWindow != nullptr && IsWindow(block->pinWindow)) DestroyWindow(block->pinWindow);
     block->pinWindow = nullptr;
 }
