@@ -121,3 +121,61 @@ inline int ThemeFrameIndex(bool pressed, bool hot, bool active)
 {
     return (pressed ? 2 : hot ? 1 : 0) + (active ? 0 : 4);
 }
+
+// How many caption buttons Windows draws on a frame it composes itself: close
+// with the system menu, minimize and maximize together when either box is
+// there, help only without them, close alone on a tool window.
+inline int CaptionButtonCount(DWORD style, DWORD exStyle)
+{
+    if (!(style & WS_SYSMENU)) return 0;
+    if (exStyle & WS_EX_TOOLWINDOW) return 1;
+    if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) return 3;
+    return (exStyle & WS_EX_CONTEXTHELP) ? 2 : 1;
+}
+
+// The face of button `index` on a composed frame, in the coordinates of
+// `captionButtons` (the bounds of the `buttons` caption buttons there): left
+// of them with the button's spacing (at 100 %, scaled to `dpi`), as tall as
+// they are and as wide as one of them.
+inline RECT ComposedButtonRect(const RECT& captionButtons, int buttons, const int* spacings, int index,
+                               UINT dpi = DefaultDpi)
+{
+    const int height = captionButtons.bottom - captionButtons.top;
+    const int width = buttons > 0 ? (captionButtons.right - captionButtons.left) / buttons : height * 3 / 2;
+    int right = captionButtons.left;
+    for (int k = 0; k <= index; ++k) right -= ScaleToDpi(spacings[k], dpi) + (k > 0 ? width : 0);
+    return {right - width, captionButtons.top, right, captionButtons.bottom};
+}
+
+// A colour a window has not set (DWMWA_COLOR_DEFAULT).
+constexpr COLORREF DefaultColour = 0xFFFFFFFF;
+
+// `percent` of the way from one colour to another, channel by channel.
+inline COLORREF BlendColour(COLORREF from, COLORREF to, int percent)
+{
+    COLORREF blend = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+        blend |= static_cast<COLORREF>((a * (100 - percent) + b * percent) / 100) << shift;
+    }
+    return blend;
+}
+
+// A button on a composed frame looks like the caption buttons beside it: a
+// flat face in the caption's colour, darkened (or on a dark title bar
+// lightened) by a tenth under the cursor and by a fifth while pushed, and the
+// glyph in the title's text colour. `caption` and `text` are the window's own
+// colours, or DefaultColour for the system's.
+struct ButtonColours {
+    COLORREF face, glyph;
+};
+
+inline ButtonColours ComposedButtonColours(bool dark, bool active, bool pressed, bool hot,
+                                           COLORREF caption = DefaultColour, COLORREF text = DefaultColour)
+{
+    const COLORREF ink = dark ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    const COLORREF contrast = text != DefaultColour ? text : ink;
+    const COLORREF face = caption != DefaultColour ? caption : dark ? RGB(0x20, 0x20, 0x20) : RGB(255, 255, 255);
+    const COLORREF glyph = text != DefaultColour ? text : active ? ink : RGB(0x99, 0x99, 0x99);
+    return {pressed ? BlendColour(face, contrast, 20) : hot ? BlendColour(face, contrast, 10) : face, glyph};
+}

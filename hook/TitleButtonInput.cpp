@@ -40,7 +40,7 @@ bool Caption_NCLButtonDown(POINT point, TitleButtons* block, HWND window, WPARAM
         block->tracking = TRUE;
         block->inside = TRUE;
         SetCapture(window);
-        RepaintFrame(window);
+        RepaintTitleButtons(window, block);
         return true;
     }
     return false;
@@ -53,7 +53,7 @@ bool Caption_MouseMove(POINT point, HWND window, TitleButtons* block)
     const BOOL now = IsOnTitleButton(block, window, block->activeButton, point) ? TRUE : FALSE;
     if (now != block->inside) {
         block->inside = now;
-        RepaintFrame(window);
+        RepaintTitleButtons(window, block);
     }
     return true;
 }
@@ -77,7 +77,7 @@ bool Caption_LButtonUp(POINT point, HWND window, TitleButtons* block)
         if (block == nullptr) return true;
         block->buttons[index].state = state;
     }
-    RepaintFrame(window);
+    RepaintTitleButtons(window, block);
     return true;
 }
 
@@ -100,7 +100,7 @@ void Caption_NCMouseMove(POINT point, TitleButtons* block, HWND window, WPARAM h
     if (over && !block->inside) TrackNonClientLeave(window);
     block->inside = over;
     if (index != -1) block->activeButton = index;
-    RepaintFrame(window);
+    RepaintTitleButtons(window, block);
 }
 
 bool IsTitleButtonMessage(UINT message)
@@ -118,6 +118,8 @@ bool IsTitleButtonMessage(UINT message)
     case WM_NCMOUSELEAVE:
     case WM_CAPTURECHANGED:
     case WM_THEMECHANGED:
+    case WM_WINDOWPOSCHANGED:
+    case WM_DWMCOMPOSITIONCHANGED:
         return true;
     default:
         return false;
@@ -136,17 +138,27 @@ bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     TitleButtons* block = FindTitleButtons(window);
     LogMessage(L"%s 0x%X 0x%X", L"TitleButtonsWindowProc", Hex32(window), Hex32(block));
     if (block == nullptr || !handled) return false;
+    // On a composed frame, or under a program's own title bar, the frame is
+    // the window's own.
+    const bool frame = FrameDrawn(block);
     switch (message) {
     case WM_SETTEXT:
+        if (!frame) return false;
         result = Caption_SetText(window, block, wParam, lParam);
         return true;
     case WM_NCHITTEST:
         result = Caption_NCHitTest(window, wParam, lParam);
         return true;
     case WM_NCPAINT:
+        if (!frame) return false;
         Caption_NCPaint(window, block, reinterpret_cast<HRGN>(wParam));
         return true;
     case WM_NCACTIVATE:
+        if (!frame) {
+            block->windowActive = static_cast<BOOL>(wParam);
+            RepaintTitleButtons(window, block);
+            return false;
+        }
         result = Caption_NCActivate(window, block, wParam, lParam);
         return true;
     case WM_NCMOUSEMOVE:
@@ -163,21 +175,27 @@ bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         const DWORD position = GetMessagePos();
         Caption_NCMouseMove({static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))}, block,
                             window, HTBORDER);
-        block = FindTitleButtons(window);
-        if (block != nullptr) Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
-        return true;
+        return false;  // the program may track the mouse in its frame too
     }
     case WM_CAPTURECHANGED:
         // Another window took the capture: the press is over.
         if (block->tracking) {
             block->tracking = FALSE;
             block->inside = FALSE;
-            RepaintFrame(window);
+            RepaintTitleButtons(window, block);
         }
         return false;
     case WM_THEMECHANGED:
         FreeThemeButtonImage(block);
         LoadThemeButtonImage(block, window);
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        PlaceTitleButtons(window, block);
+        return false;
+    case WM_DWMCOMPOSITIONCHANGED:
+        block->composed = IsFrameComposed(window);
+        PlaceTitleButtons(window, block);
+        RepaintFrame(window);
         return false;
     default:
         return false;

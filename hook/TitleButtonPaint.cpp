@@ -29,16 +29,20 @@ void DrawTitleButtonFace(const TitleButtons* block, HDC dc, const RECT& rect, bo
                    image.bmWidth, frameHeight, transparent);
 }
 
-void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, HBITMAP glyph)
+void DrawTitleButtonGlyph(const RECT& rect, COLORREF colour, HDC dc, HBITMAP glyph, UINT dpi)
 {
     if (glyph == nullptr) return;
     BITMAP bitmap = {};
     GetObjectW(glyph, sizeof bitmap, &bitmap);
-    const GlyphPlacement placement = PlaceGlyph(rect, bitmap.bmWidth, bitmap.bmHeight);
+    const int width = ScaleToDpi(bitmap.bmWidth, dpi), height = ScaleToDpi(bitmap.bmHeight, dpi);
+    if (width <= 0 || height <= 0) return;
+    const GlyphPlacement placement = PlaceGlyph(rect, width, height);
+    const RECT& area = placement.target;
+    // The glyph bitmap is shared by every window of the process.
+    const CThemeImageLock shared;
     CMemoryDC memory(dc);
     const CGdiObject glyphObject(glyph, false);
     const CObjectSelection glyphSelection(memory, glyphObject);
-    const COLORREF colour = block->themeImage != nullptr ? block->glyphColour : GetSysColor(COLOR_3DDKSHADOW);
     // The glyph's black pixels are painted in `colour` and nothing else
     // changes. A monochrome source turns into the target's text colour (0
     // bits) and background colour (1 bits); with black and white there, the
@@ -51,9 +55,10 @@ void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, H
     const CObjectSelection brushSelection(target, brush);
     const COLORREF previousText = SetTextColor(dc, RGB(0, 0, 0));
     const COLORREF previousBack = SetBkColor(dc, RGB(255, 255, 255));
-    const RECT& area = placement.target;
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.Handle(),
-           placement.sourceX, placement.sourceY, 0x00B8074A);
+    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.Handle(),
+               placement.sourceX * bitmap.bmWidth / width, placement.sourceY * bitmap.bmHeight / height,
+               (area.right - area.left) * bitmap.bmWidth / width, (area.bottom - area.top) * bitmap.bmHeight / height,
+               0x00B8074A);
     SetBkColor(dc, previousBack);
     SetTextColor(dc, previousText);
 }
@@ -78,23 +83,25 @@ void Caption_NCPaint(HWND window, TitleButtons* block, HRGN region)
     block = FindTitleButtons(window);
     if (block == nullptr) return;
 
+    PaintTitleButtons(window, block);
+}
+
+void PaintTitleButtons(HWND window, TitleButtons* block)
+{
     const CFrameDC dc(window);
+    const COLORREF colour = block->themeImage != nullptr ? block->glyphColour : GetSysColor(COLOR_3DDKSHADOW);
     for (int i = 0; i < block->count; ++i) {
         const TitleButton& button = block->buttons[i];
         LogMessage(L"%s 0x%X Button Draw %X %X", L"Caption_NCPaint", Hex32(window), Hex32(block->themeImage),
                    Hex32(button.glyph));
         const RECT face = GetTitleButtonRect(block, window, i, true);
-        bool pressed = button.state != 0;
-        bool hot = false;
-        if (i == block->activeButton) {
-            pressed = (block->tracking && block->inside) != (button.state != 0);
-            hot = block->inside != FALSE;
-        }
+        bool pressed = false, hot = false;
+        TitleButtonLook(block, i, pressed, hot);
         DrawTitleButtonFace(block, dc.Handle(), face, pressed, hot, block->windowActive != FALSE);
         const RECT glyph = TitleButtonGlyphRect(face, pressed, block->themeImage != nullptr);
         LogMessage(L"%s 0x%X Button Rect top:%d bottom:%d left:%d right%d", L"Caption_NCPaint", Hex32(window),
                    glyph.top, glyph.bottom, glyph.left, glyph.right);
-        DrawTitleButtonGlyph(glyph, block, dc.Handle(), button.glyph);
+        DrawTitleButtonGlyph(glyph, colour, dc.Handle(), button.glyph);
     }
 }
 
@@ -109,16 +116,13 @@ LRESULT Caption_NCActivate(HWND window, TitleButtons* block, WPARAM wParam, LPAR
     return result;
 }
 
-LRESULT Caption_SetText(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam)
+LRESULT Caption_SetText(HWND window, TitleButtons*, WPARAM wParam, LPARAM lParam)
 {
     LogMessage(L"%s 0x%X", L"Caption_SetText", Hex32(window));
-    // Without the visible bit the default handling does not draw the new
-    // caption over the buttons; the repaint below draws both together.
-    const LONG style = GetWindowLongW(window, GWL_STYLE);
-    SetWindowLongW(window, GWL_STYLE, style & ~WS_VISIBLE);
     const LRESULT result = CallOwnProcedure(window, WM_SETTEXT, wParam, lParam);
-    SetWindowLongW(window, GWL_STYLE, style);
-    block = FindTitleButtons(window);
-    if (block != nullptr) Caption_NCPaint(window, block, reinterpret_cast<HRGN>(1));
+    // The default handling draws the new caption straight into the frame,
+    // over the buttons: they are drawn again on top of it.
+    TitleButtons* block = FindTitleButtons(window);
+    if (block != nullptr && FrameDrawn(block)) PaintTitleButtons(window, block);
     return result;
 }

@@ -10,6 +10,7 @@
 #include "FeatureMessages.h"
 #include "FeatureProtocol.h"
 #include "LibraryModule.h"
+#include "RuntimeLink.h"
 #include "TitleButtonGeometry.h"
 
 const wchar_t TitleButtonsProperty[] = L"MOX_TITLEBUTTONS";
@@ -203,6 +204,7 @@ int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
         block = new (std::nothrow) TitleButtons();
         if (block == nullptr) return 0;
         block->windowActive = GetActiveWindow() == window;
+        block->composed = IsFrameComposed(window);
         LoadThemeButtonImage(block, window);
         if (!SetPropW(window, TitleButtonsProperty, block)) {
             FreeThemeButtonImage(block);
@@ -224,7 +226,9 @@ int AddTitleButton(HWND window, UINT message, int spacing, HBITMAP glyph)
     const int state = static_cast<int>(SendMessageW(window, message, FeatureQuery, 0));
     // The answer may come after the window has gone, and its block with it.
     block = FindTitleButtons(window);
-    if (block != nullptr) block->buttons[index].state = state;
+    if (block == nullptr) return 1;
+    block->buttons[index].state = state;
+    PlaceTitleButtons(window, block);  // a window admitted when already shown
     return 1;
 }
 
@@ -233,6 +237,9 @@ int RemoveTitleButtons(HWND window, bool repaint)
     TitleButtons* block = FindTitleButtons(window);
     if (block == nullptr) return 0;
     RemovePropW(window, TitleButtonsProperty);
+    // A press on a button ends with the block: the capture goes back.
+    if (block->tracking && GetCapture() == window) ReleaseCapture();
+    DestroyTitleButtonWindow(block);
     FreeThemeButtonImage(block);
     for (int i = 0; i < block->count; ++i) ReleaseGlyph(block->buttons[i].glyph);
     delete block;
@@ -250,13 +257,8 @@ struct DpiFunctions {
     int(WINAPI* awareness)(AwarenessContext);       // GetAwarenessFromDpiAwarenessContext
     UINT(WINAPI* windowDpi)(HWND);                  // GetDpiForWindow
     MetricForDpi metric;                            // GetSystemMetricsForDpi
+    BOOL(WINAPI* adjust)(RECT*, DWORD, BOOL, DWORD, UINT);  // AdjustWindowRectExForDpi
 };
-
-template <typename Function>
-void Look(Function& function, HMODULE module, const char* name)
-{
-    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 const DpiFunctions& Dpi()
 {
@@ -268,6 +270,7 @@ const DpiFunctions& Dpi()
         Look(found.awareness, user32, "GetAwarenessFromDpiAwarenessContext");
         Look(found.windowDpi, user32, "GetDpiForWindow");
         Look(found.metric, user32, "GetSystemMetricsForDpi");
+        Look(found.adjust, user32, "AdjustWindowRectExForDpi");
         return found;
     }();
     return functions;
@@ -295,6 +298,27 @@ CaptionScale CaptionScaleOf(HWND window)
 
 } // namespace
 
+UINT TitleButtonDpi(HWND window)
+{
+    return CaptionScaleOf(window).dpi;
+}
+
+bool ClientCoversCaption(HWND window)
+{
+    RECT windowRect = {}, clientRect = {};
+    POINT client = {0, 0};
+    // A client area squeezed out by a small window (rolled up) covers nothing.
+    if (!GetClientRect(window, &clientRect) || IsRectEmpty(&clientRect)) return false;
+    if (!GetWindowRect(window, &windowRect) || !ClientToScreen(window, &client)) return false;
+    // The frame a window of this style has above its client area.
+    RECT frame = {0, 0, 0, 0};
+    const UINT dpi = TitleButtonDpi(window);
+    const DWORD style = StyleOf(window) & ~WS_VISIBLE;
+    if (dpi != DefaultDpi && Dpi().adjust != nullptr) Dpi().adjust(&frame, style, FALSE, ExStyleOf(window), dpi);
+    else AdjustWindowRectEx(&frame, style, FALSE, ExStyleOf(window));
+    return client.y - windowRect.top < -frame.top;
+}
+
 int GetCaptionButtonsWidth(HWND window)
 {
     const CaptionScale scale = CaptionScaleOf(window);
@@ -305,15 +329,23 @@ RECT GetTitleButtonRect(const TitleButtons* block, HWND window, int index, bool 
 {
     RECT windowRect = {};
     GetWindowRect(window, &windowRect);
+    const RECT screen = windowRect;
     if (windowRelative) OffsetRect(&windowRect, -windowRect.left, -windowRect.top);
     int spacings[MaxTitleButtons] = {};
     for (int k = 0; k <= index && k < MaxTitleButtons; ++k) spacings[k] = block->buttons[k].spacing;
     const CaptionScale scale = CaptionScaleOf(window);
+    if (block->composed && !IsRectEmpty(&block->captionButtons)) {
+        const int buttons = CaptionButtonCount(StyleOf(window), ExStyleOf(window));
+        RECT face = ComposedButtonRect(block->captionButtons, buttons, spacings, index, scale.dpi);
+        if (!windowRelative) OffsetRect(&face, screen.left, screen.top);
+        return face;
+    }
     return TitleButtonRect(windowRect, StyleOf(window), ExStyleOf(window), spacings, index, scale.metrics, scale.dpi);
 }
 
 bool IsOnTitleButton(const TitleButtons* block, HWND window, int index, POINT screenPoint)
 {
+    if (block->ownTitleBar) return false;
     const RECT face = GetTitleButtonRect(block, window, index, false);
     return PointInRect(TitleButtonHitRect(face, CaptionScaleOf(window).dpi), screenPoint);
 }

@@ -26,8 +26,9 @@ struct ThemeButtonImage {
     int users;
 };
 
-// Painting from the shared image's DC holds this lock (windows of several
-// threads may paint at once).
+// Painting from the shared image's DC or with the shared pin glyph holds this
+// lock: windows of several threads may paint at once, and a bitmap can be
+// selected into one DC at a time.
 class CThemeImageLock {
 public:
     CThemeImageLock();
@@ -48,7 +49,29 @@ struct TitleButtons {
     ThemeButtonImage* theme;  // the shared image this window holds, or null
     HDC themeDC;        // theme->dc, or null
     COLORREF glyphColour;
+    BOOL composed;        // Windows draws the frame: the buttons are in pinWindow
+    BOOL ownTitleBar;     // the client area covers the caption: no buttons at all
+    RECT captionButtons;  // on a composed frame the caption buttons' bounds,
+                          // window-relative; empty when unknown
+    HWND pinWindow;       // the popup that shows the buttons on a composed frame
 };
+
+// The buttons are drawn into the window's frame.
+inline bool FrameDrawn(const TitleButtons* block)
+{
+    return !block->composed && !block->ownTitleBar;
+}
+
+// How button `index` looks now. The pressed one shows the opposite of its
+// state while the cursor is on it.
+inline void TitleButtonLook(const TitleButtons* block, int index, bool& pressed, bool& hot)
+{
+    pressed = block->buttons[index].state != 0;
+    hot = false;
+    if (index != block->activeButton) return;
+    pressed = (block->tracking && block->inside) != pressed;
+    hot = block->inside != FALSE;
+}
 
 extern const wchar_t TitleButtonsProperty[];  // "MOX_TITLEBUTTONS"
 
@@ -66,6 +89,11 @@ int RemoveTitleButtons(HWND window, bool repaint = true);
 TitleButtons* FindTitleButtons(HWND window);
 
 int GetCaptionButtonsWidth(HWND window);
+// The DPI the window's buttons are sized for.
+UINT TitleButtonDpi(HWND window);
+// The program draws its own title bar: its client area reaches above the
+// bottom of a standard caption.
+bool ClientCoversCaption(HWND window);
 // Screen coordinates, or window-relative ones (top-left corner at 0, 0).
 RECT GetTitleButtonRect(const TitleButtons* block, HWND window, int index, bool windowRelative);
 // The screen area of a button that counts for the mouse.
@@ -80,7 +108,23 @@ void TrackNonClientLeave(HWND window);
 void RepaintFrame(HWND window);
 
 void DrawTitleButtonFace(const TitleButtons* block, HDC dc, const RECT& rect, bool pressed, bool hot, bool active);
-void DrawTitleButtonGlyph(const RECT& rect, const TitleButtons* block, HDC dc, HBITMAP glyph);
+// The glyph's black pixels in `colour`, at `dpi` (its bitmap is made for 100 %).
+void DrawTitleButtonGlyph(const RECT& rect, COLORREF colour, HDC dc, HBITMAP glyph, UINT dpi = 96);
 void Caption_NCPaint(HWND window, TitleButtons* block, HRGN region);
+// Draws the buttons into the frame, over whatever is there.
+void PaintTitleButtons(HWND window, TitleButtons* block);
 LRESULT Caption_NCActivate(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam);
 LRESULT Caption_SetText(HWND window, TitleButtons* block, WPARAM wParam, LPARAM lParam);
+
+// On a composed frame (desktop composition, Windows Vista and later), Windows
+// draws the caption and its buttons itself over anything painted into the
+// frame: the buttons are then shown by a popup of their own over the caption.
+// Frames of child windows are drawn as without composition.
+bool IsFrameComposed(HWND window);
+// After the window moved, changed its size, z-order, visibility or frame:
+// where the caption buttons are, whether its program draws its own title bar,
+// the state of the always-on-top button, and the popup shown, moved or hidden.
+void PlaceTitleButtons(HWND window, TitleButtons* block);
+void DestroyTitleButtonWindow(TitleButtons* block);
+// Shows the buttons' current looks, in the frame or in the popup.
+void RepaintTitleButtons(HWND window, TitleButtons* block);

@@ -31,13 +31,13 @@ LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command) {
     return static_cast<LRESULT>(result);
 }
 
-TargetProcess::TargetProcess(const std::string& hookLibrary) {
+TargetProcess::TargetProcess(const std::string& hookLibrary, const std::wstring& folder) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE input = nullptr, output = nullptr;
     CreatePipe(&input, &m_input, &inherit, 0), CreatePipe(&m_output, &output, &inherit, 0);
     SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0), SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
     struct Ends { HANDLE a, b; ~Ends() { CloseHandle(a), CloseHandle(b); } } childEnds = {input, output};
-    const std::wstring program = L"\"" + ExecutableDirectory() + L"target.exe\" ";
+    const std::wstring program = L"\"" + ExecutableDirectory() + folder + L"target.exe\" ";
     m_process.reset(new ChildProcess(program + Widen(hookLibrary), input, output));
     Command("pid");  // the answer says the program is ready
 }

@@ -28,7 +28,7 @@ LRESULT SendFeature(HWND window, const wchar_t* message, WPARAM command);  // "M
 
 class TargetProcess {
 public:
-    explicit TargetProcess(const std::string& hookLibrary = "Lorvek.dll");
+    explicit TargetProcess(const std::string& hookLibrary = "Lorvek.dll", const std::wstring& folder = L"");  // "sub\\"
     ~TargetProcess();
     std::string Command(const std::string& line);  // one line in, one line out
     HWND Create(DWORD style, const std::string& title, DWORD exStyle = 0, const std::string& className = "LorvekTarget",

@@ -14,6 +14,7 @@ namespace {
 using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
 std::map<HWND, std::vector<UINT>> received;
+ATOM ownTitleBar = 0;  // the class "OwnTitleBar": the client area covers the caption, as in a browser
 
 unsigned long long Next(Args& in) { std::string word; return std::strtoull((in >> word, word).c_str(), nullptr, 16); }
 HWND NextWindow(Args& in) { return reinterpret_cast<HWND>(Next(in)); }
@@ -21,6 +22,8 @@ std::string Hex(unsigned long long v) { char s[20]; return std::string(s, std::s
 
 LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     received[window].push_back(message);
+    if (message == WM_SETTEXT) SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_CLIPCHILDREN);
+    if (message == WM_NCCALCSIZE && GetClassLongW(window, GCW_ATOM) == ownTitleBar) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -28,7 +31,8 @@ HWND Create(DWORD style, DWORD exStyle, HWND parent, const std::string& name, co
     const std::wstring className(name.begin(), name.end());
     const WNDCLASSW windowClass = {CS_DBLCLKS, Recording, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
                                    reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, className.c_str()};
-    RegisterClassW(&windowClass);  // fails harmlessly when registered before
+    const ATOM atom = RegisterClassW(&windowClass);  // fails harmlessly when registered before
+    if (name == "OwnTitleBar" && atom != 0) ownTitleBar = atom;
     return CreateWindowExW(exStyle, className.c_str(), std::wstring(title.begin(), title.end()).c_str(), style, 100,
                            100, 320, 240, parent, nullptr, nullptr, nullptr);
 }

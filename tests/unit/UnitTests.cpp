@@ -164,6 +164,13 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
     const int spacings[] = {2, 5, 0};
     auto face = [&](DWORD style, DWORD ex, int i) { return Edges(TitleButtonRect(w, style, ex, spacings, i, m)); };
     auto max = [&](UINT command) { return Edges(MaximizeMenuRect(r, command, RECT{0, 0, 1024, 738})); };
+    auto composed = [&](DWORD style, DWORD ex, int i, UINT dpi) {  // beside three 46 x 30 caption buttons
+        return Edges(ComposedButtonRect({174, 8, 312, 38}, CaptionButtonCount(style, ex), spacings, i, dpi));
+    };
+    auto look = [](bool dark, bool active, bool pressed, bool hot, COLORREF caption = 0xFFFFFFFF, COLORREF text = 0xFFFFFFFF) {
+        const ButtonColours c = ComposedButtonColours(dark, active, pressed, hot, caption, text);
+        return std::vector<long long>{c.face, c.glyph};
+    };
     struct Row { std::vector<long long> actual, expected; };
     const Row rows[] = {{face(WS_OVERLAPPEDWINDOW, 0, 0), {536, 28, 552, 44}},
         {face(WS_OVERLAPPEDWINDOW, 0, 2), {499, 28, 515, 44}}, {face(C | S, Tool, 0), {583, 23, 593, 33}},
@@ -173,7 +180,13 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
         {Edges(WithHeight(r, RolledUpHeight(19, 4))), {-7, 20, 300, 47}},
         {max(ID_MAXIMIZE_640X480), {-7, 20, 633, 500}}, {max(ID_MAXIMIZE_800X600), {-7, 20, 793, 620}},
         {max(0), {-7, 20, 300, 200}}, {{PackMoveSizeWords(-5, 50), PackMoveSizeWords(100, -32768),
-        PackMoveSizeWords(0x12345, 0x10002)}, {0x32FFFB, LPARAM(0x80000064), 0x22345}}};
+        PackMoveSizeWords(0x12345, 0x10002)}, {0x32FFFB, LPARAM(0x80000064), 0x22345}},
+        {composed(WS_OVERLAPPEDWINDOW, 0, 0, 96), {126, 8, 172, 38}}, {composed(WS_OVERLAPPEDWINDOW, 0, 1, 96), {75, 8, 121, 38}},
+        {composed(WS_OVERLAPPEDWINDOW, 0, 0, 144), {125, 8, 171, 38}}, {composed(C | S, Tool, 0, 96), {34, 8, 172, 38}},
+        {composed(C | S, Help, 0, 96), {103, 8, 172, 38}}, {composed(C, 0, 0, 96), {127, 8, 172, 38}},
+        {look(false, true, false, false), {0xFFFFFF, 0}}, {look(false, false, false, true), {0xE5E5E5, 0x999999}},
+        {look(false, true, true, true), {0xCCCCCC, 0}}, {look(true, true, true, false), {0x4C4C4C, 0xFFFFFF}},
+        {look(true, false, false, true), {0x363636, 0x999999}}, {look(false, true, true, false, 0xFF0000, 0xFFFFFF), {0xFF3333, 0xFFFFFF}}};
     EachRow(rows, [](const Row& r) { EXPECT_EQ(r.actual, r.expected); });
 }
 

@@ -49,41 +49,37 @@ void Click(HWND window, POINT at) {  // a press on the title button and its rele
 }
 
 template <typename T> T* At(BYTE* base, size_t offset) { return reinterpret_cast<T*>(base + offset); }
+void** ImportSlot(const char* function) {  // the library's import slot of a function
+    BYTE* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(L"Lorvek.dll"));
+    const auto* nt = At<IMAGE_NT_HEADERS>(base, At<IMAGE_DOS_HEADER>(base, 0)->e_lfanew);
+    const size_t imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(base, imports); import->Name; ++import) {
+        auto* name = At<IMAGE_THUNK_DATA>(base, import->OriginalFirstThunk);
+        for (auto* entry = At<IMAGE_THUNK_DATA>(base, import->FirstThunk); name->u1.AddressOfData; ++name, ++entry)
+            if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) && !strcmp(At<IMAGE_IMPORT_BY_NAME>(base, name->u1.AddressOfData)->Name, function))
+                return reinterpret_cast<void**>(&entry->u1.Function);
+    }
+    return nullptr;
+}
+void* Swap(void** slot, void* function) {  // what the slot pointed to
+    DWORD access = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &access);
+    void* const previous = std::exchange(*slot, function);
+    return VirtualProtect(slot, sizeof *slot, access, &access), previous;
+}
 // The library's frees held back and poisoned while it lives: a second free of a block, or a write into a freed
 // one, shows.
 struct Quarantine {
     static inline std::vector<std::pair<BYTE*, size_t>> blocks;
     static inline int doubleFrees = 0;
-    void **slot = nullptr, *original = nullptr;
+    void** slot = ImportSlot("free");
+    void* original = Swap(slot, reinterpret_cast<void*>(&Free));
     static void Free(void* block) {
         for (const auto& held : blocks) doubleFrees += held.first == block;
-        if (block && !doubleFrees) blocks.emplace_back(static_cast<BYTE*>(block), _msize(block));
-        if (block && !doubleFrees) memset(block, 0xA5, _msize(block));
-    }
-    Quarantine() {  // the library's import slot of `free`
-        BYTE* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(L"Lorvek.dll"));
-        const auto* nt = At<IMAGE_NT_HEADERS>(base, At<IMAGE_DOS_HEADER>(base, 0)->e_lfanew);
-        const size_t imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-        for (auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(base, imports); import->Name && !slot; ++import) {
-            auto* name = At<IMAGE_THUNK_DATA>(base, import->OriginalFirstThunk);
-            for (auto* entry = At<IMAGE_THUNK_DATA>(base, import->FirstThunk); name->u1.AddressOfData && !slot;
-                 ++name, ++entry) {
-                if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
-                    strcmp(At<IMAGE_IMPORT_BY_NAME>(base, name->u1.AddressOfData)->Name, "free") == 0) {
-                    slot = reinterpret_cast<void**>(&entry->u1.Function);
-                }
-            }
-        }
-        original = Swap(reinterpret_cast<void*>(&Free));
-    }
-    void* Swap(void* function) {
-        DWORD access = 0;
-        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &access);
-        void* const previous = std::exchange(*slot, function);
-        return VirtualProtect(slot, sizeof *slot, access, &access), previous;
+        if (block && !doubleFrees) blocks.emplace_back(static_cast<BYTE*>(block), _msize(block)), memset(block, 0xA5, _msize(block));
     }
     ~Quarantine() {
-        Swap(original);
+        Swap(slot, original);
         for (const auto& block : blocks) {
             const std::string bytes(reinterpret_cast<char*>(block.first), block.second);
             EXPECT_EQ(bytes.find_first_not_of('\xA5'), std::string::npos) << "written after its free";
@@ -137,7 +133,34 @@ TEST(Safety, ReleaseOnceNothingTouchedAfterItAndInputAProgramMaySend) {
     for (UINT message : {WM_WINDOWPOSCHANGED, WM_MOVING, WM_SIZING}) SendMessageW(window, message, 0, 0);  // no records
     ExpectSequence(received, {WM_LBUTTONUP, WM_WINDOWPOSCHANGED, WM_MOVING, WM_SIZING}, "reached the own procedure");
     EXPECT_EQ(SendMessageW(window, OnTop, 4, 0), 0);
+    SendMessageW(window, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(pin.x, pin.y));  // released in the middle of a press
+    ASSERT_EQ(GetCapture(), window);
+    SendMessageW(window, Unsubclass, 0, 0);
+    EXPECT_EQ(GetCapture(), nullptr) << "the capture given back";
     DestroyWindow(other), DestroyWindow(window);
+}
+
+// Windows of two threads paint their pins at once; selecting a bitmap holds it a millisecond longer.
+TEST(Safety, TwoThreadsPaintingAtOnceEachDrawTheSharedPinGlyph) {
+    HookSession session;
+    static std::atomic<int> refused{0};
+    static void* select = nullptr;
+    struct Slow { static HGDIOBJ WINAPI Select(HDC dc, HGDIOBJ object) {
+        const HGDIOBJ previous = reinterpret_cast<decltype(&SelectObject)>(select)(dc, object);
+        if (previous == nullptr || GetObjectType(object) == OBJ_BITMAP) refused += previous == nullptr, Sleep(1);
+        return previous;
+    } };
+    void** const slot = ImportSlot("SelectObject");
+    select = Swap(slot, reinterpret_cast<void*>(&Slow::Select));
+    const auto paint = [] {  // a window of a system class: no own record
+        const HWND window = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, 0, 0, 0, 0);
+        for (int i = 0; i < 50; ++i) SendMessageW(window, WM_NCPAINT, 1, 0);
+        DestroyWindow(window);
+    };
+    std::thread one(paint), two(paint);
+    one.join(), two.join();
+    Swap(slot, select);
+    EXPECT_EQ(refused, 0) << "a bitmap selected into two DCs at once";
 }
 
 TEST(Safety, ReadOutOfALaterRunIsFound) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "Harness.h"
 #include "TrayHarness.h"
@@ -212,24 +213,79 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) 
     PumpFor(200);
     const Image themed = Face(pin);
     EXPECT_EQ(target.Command("classic " + Hex(window)), "0");
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);  // a new frame
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     Image classic, pushed;
     EXPECT_TRUE(WaitFor([&] { return (classic = Face(pin)).pixels != themed.pixels; }, 2000)) << "a classic face";
-    const auto glyph = [&](uint32_t pixel) { return pixel != classic.At(3, 3); };
-    EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), glyph), 16) << "the pin on the face";
+    EXPECT_GE(std::count_if(classic.pixels.begin(), classic.pixels.end(), [&](uint32_t p) { return p != classic.At(3, 3); }), 16);
+    // A release point, or none: the program's own SetWindowPos makes the window topmost.
     const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {
-        {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}};
+        {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}, {{-1, -1}, true, &pushed}};
     for (const auto& click : clicks) {
-        target.Messages(window);
-        Mouse(pin, MOUSEEVENTF_LEFTDOWN);
-        Mouse(click.releaseAt, MOUSEEVENTF_LEFTUP);
-        Mouse(away);
+        if (click.releaseAt.x < 0) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        else Mouse(pin, MOUSEEVENTF_LEFTDOWN), Mouse(click.releaseAt, MOUSEEVENTF_LEFTUP), Mouse(away);
         EXPECT_EQ(Topmost(window), click.topmost);
         EXPECT_EQ(Count(target.Messages(window), WM_NCLBUTTONDOWN), 0) << "the press is the button's";
         if (pushed.pixels.empty()) WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000);
         EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == click.face->pixels; }, 2000));
     }
+    std::vector<UINT> seen;  // after a hover on the button: the program may track the mouse in its frame too
+    Mouse(pin), Mouse(away);
+    EXPECT_TRUE(WaitFor([&] { for (UINT m : target.Messages(window)) seen.push_back(m); return Count(seen, WM_NCMOUSELEAVE); }));
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Renamed"));  // its procedure adds WS_CLIPCHILDREN
+    EXPECT_EQ(Count(target.Messages(window), WM_STYLECHANGED), 1) << "no style changes but the program's own";
+    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_CLIPCHILDREN);
+    EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == pushed.pixels; }, 2000)) << "the button over the new title";
+}
+
+std::vector<HWND> Popups(HWND window) {  // the visible top-level static controls of the window's thread
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"Static", nullptr)) != nullptr;)
+        if (GetWindowThreadProcessId(w, nullptr) == GetWindowThreadProcessId(window, nullptr) && IsWindowVisible(w)) found.push_back(w);
+    return found;
+}
+
+// Windows draws the frame: the pin is a window of its own, left of the caption buttons the stand-in dwmapi reports
+// (window-relative 174,8 - 312,38 on a 320-pixel-wide window), right above the window, letting clicks through to it.
+TEST(PinButton, OnAComposedFrameItIsAWindowOfItsOwnLeftOfTheCaptionButtons) {
+    HookSession session;
+    WindowManagerSetIgnoreTitle({L"Unmanaged"});
+    TargetProcess target("Lorvek.dll", L"composed\\"), framed;
+    const HWND plain = target.Create(OverlappedWindow, "Unmanaged"), beside = framed.Create(OverlappedWindow, "Uncomposed");
+    target.Create(OverlappedWindow, "Own title bar", 0, "OwnTitleBar");
+    const HWND window = target.Create(OverlappedWindow, "Composed");
+    ASSERT_TRUE(WaitFor([&] { return Popups(window).size() == 1; })) << "one for both windows, none over its own title bar";
+    const HWND pin = Popups(window)[0];
+    std::vector<LRESULT> hits[2];  // over the caption buttons, every 2 pixels across and 3 down
+    for (int i = 0; i < 2 * 69 * 10; ++i) hits[i % 2].push_back(SendMessageW(i % 2 ? plain : window, WM_NCHITTEST, 0, MAKELPARAM(274 + i / 2 % 69 * 2, 108 + i / 138 * 3)));
+    EXPECT_EQ(hits[0], hits[1]) << "as on an unmanaged window";
+    const auto click = [&] {  // Wine's caption ends 15 pixels into the pin
+        for (DWORD button : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP), DWORD(0)}) Mouse({WindowRect(pin).left + 23, WindowRect(pin).top + 5}, button);
+        Mouse({0, 0});
+    };
+    SetWindowPos(beside, nullptr, 440, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const struct { const char* what; std::function<void()> act; bool shown, topmost; } steps[] = {{"shown", [] {}, true, false},
+        {"click", click, true, true}, {"move", [&] { SetWindowPos(window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }, true, true},
+        {"minimize", [&] { ShowWindow(window, SW_MINIMIZE); }, false, true}, {"restore", [&] { ShowWindow(window, SW_RESTORE); }, true, true},
+        {"menu", [&] { SendMessageW(window, WM_SYSCOMMAND, 0xE010, 0); }, true, false},
+        {"program", [&] { SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }, true, true}, {"message", [&] { SendFeature(window, L"MOX_ON_TOP", 3); }, true, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_TRUE(WaitFor([&] {
+            const RECT w = WindowRect(window), p = WindowRect(pin);
+            return (IsWindowVisible(pin) != FALSE) == step.shown && (!step.shown || (GetWindow(window, GW_HWNDPREV) == pin &&
+                p.left - w.left == 126 && p.top - w.top == 8 && p.right - w.left == 172 && p.bottom - w.top == 38));
+        }));
+        EXPECT_EQ(Topmost(window), step.topmost);
+        Image face;  // the face's colour, and the pin on it
+        const auto looks = [&] { face = CaptureWindow(pin); return face.At(2, 2) == (step.topmost ? 0xCCCCCCu : 0xFFFFFFu) &&
+            std::count_if(face.pixels.begin(), face.pixels.end(), [&](uint32_t p) { return p != face.At(2, 2); }) >= 16; };
+        EXPECT_TRUE(!step.shown || WaitFor(looks, 2000)) << std::hex << face.At(2, 2);
+        if (&step == steps) CreateDirectoryW((ExecutableDirectory() + L"screenshots").c_str(), nullptr),  // beside a frame's
+            SavePng(CaptureScreen({90, 90, 770, 150}), ExecutableDirectory() + L"screenshots\\pin-composed.png");
+    }
+    WindowManagerStop();
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(pin); })) << "gone at the stop";
 }
 
 TEST(Log, EveryMessageOfAManagedWindowWritesALineWhileTheFileExists) {
