@@ -151,6 +151,22 @@ int CountHeld(bool managedOnly)
     return held.count;
 }
 
+BOOL CALLBACK SendNull(HWND window, LPARAM)
+{
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &answer);
+    return TRUE;
+}
+
+// The floor of a stop: one message sent to every top-level window, as the
+// stop sends each of its three.
+double BroadcastNull()
+{
+    const double started = Milliseconds();
+    EnumWindows(SendNull, 0);
+    return Milliseconds() - started;
+}
+
 HWND MainWindowOf(DWORD process)
 {
     HWND window = nullptr;
@@ -249,13 +265,14 @@ void MeasureScale()
         const double manage = Milliseconds() - asked;
         const int managed = CountHeld(true);
         char name[96];
-        std::snprintf(name, sizeof name, "g3 Manage open windows, %d windows in %d programs (%d -> %d managed)", total,
+        std::snprintf(name, sizeof name, "g3 Manage open windows, %d in %d programs (%d -> %d managed)", total,
                       Holders, before, managed);
         Row(name, manage, "ms");
         Goal("g-manage-open", managed == total ? manage : 1e9, false, 2000, "ms");
+        Row("g4 floor: WM_NULL sent to every top-level window once", BroadcastNull(), "ms");
         const double exit = Exit(hovelle, id);
         const int left = CountHeld(true);
-        std::snprintf(name, sizeof name, "g4 Exit with %d managed windows in %d programs (%d left managed)", managed,
+        std::snprintf(name, sizeof name, "g5 Exit, %d managed windows in %d programs (%d left managed)", managed,
                       Holders, left);
         Row(name, exit, "ms");
         Goal("g-exit", exit >= 0 && left == 0 ? exit : 1e9, false, 1000, "ms");
