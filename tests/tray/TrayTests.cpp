@@ -314,7 +314,7 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
     for (const int button : {1002, 1003}) {
         const size_t before = opened().size();
         EXPECT_TRUE(Answered(GetDlgItem(dialog, button), BM_CLICK));
-        WaitFor([&] { return opened().size() > before; }, 10000);
+        EXPECT_TRUE(WaitFor([&] { const std::string s = opened(); return s.size() > before && s.back() == '\n'; }, 10000));
     }
     EXPECT_EQ(opened(), "https://www.example.com/tenvale/\nmailto:hovelle@example.com\n");
     EXPECT_TRUE(Answered(GetDlgItem(dialog, IDCANCEL), BM_CLICK));
