@@ -6,6 +6,7 @@
 #include "ManagedWindow.h"
 #include "MoveSize.h"
 #include "PatternList.h"
+#include "RulesState.h"
 #include "SharedState.h"
 
 namespace {
@@ -170,6 +171,7 @@ void WindowManagerManageWindow(HWND window)
         try {
             PinLibrary();
             new ManagedWindow(window);  // deletes itself when the window is released
+            ApplyRulesAtAdmission(window);
         } catch (...) {
             // Out of memory: the window simply stays unmanaged.
         }

@@ -3,10 +3,10 @@
 #include "FeatureMessages.h"
 #include "FeatureProtocol.h"
 #include "MessageHandlers.h"
+#include "RulesState.h"
 
 namespace {
 
-const BYTE TransparentAlpha = 191;
 const BYTE OpaqueAlpha = 255;
 
 bool IsLayered(HWND window)
@@ -31,7 +31,7 @@ void SetTransparent(HWND window, bool on)
         if ((exStyle & WS_EX_LAYERED) == 0) SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
     }
     // Switching off keeps the window layered, fully opaque.
-    SetLayeredWindowAttributes(window, 0, on ? TransparentAlpha : OpaqueAlpha, LWA_ALPHA);
+    SetLayeredWindowAttributes(window, 0, on ? TransparentAlphaNow() : OpaqueAlpha, LWA_ALPHA);
 }
 
 } // namespace

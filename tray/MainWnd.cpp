@@ -8,6 +8,7 @@
 #include "Program.h"
 #include "Resource.h"
 #include "SettingsDlg.h"
+#include "StoredRules.h"
 #include "WindowCommands.h"
 #include "WindowsError.h"
 
@@ -123,6 +124,9 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // is reported by the window procedure.
         NotifyIcon(0, NIM_ADD);
     }
+    // A pin's Shift + click in another program.
+    static const UINT ruleRequest = RegisterWindowMessageW(MoxRuleRequestMessageName);
+    if (message == ruleRequest) HandleRuleRequest(wParam, static_cast<DWORD>(lParam));
     if (message == TrayCallbackMessage) return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
     // Log-off or shutdown: release every window now, whatever the session's
     // outcome, while this process still runs.

@@ -12,6 +12,7 @@ const wchar_t* const SettingsValueNames[6] = {
 
 const wchar_t ManageExistingWindowsName[] = L"ManageExistingWindows";
 const wchar_t OnTopHotkeyName[] = L"OnTopHotkey";
+const wchar_t TransparentOpacityName[] = L"TransparentOpacity";
 
 namespace {
 
@@ -53,6 +54,9 @@ void LoadAddedValues(Settings& settings)
             settings.manageExistingWindows = WordFromData(value.data, value.size) != 0;
         }
         if (key.QueryValue(OnTopHotkeyName, value)) settings.onTopHotkey = WordFromData(value.data, value.size);
+        // Out of range: the default stays (and the save writes it).
+        const DWORD opacity = key.QueryValue(TransparentOpacityName, value) ? WordFromData(value.data, value.size) : 0;
+        if (opacity >= 10 && opacity <= 100) settings.transparentOpacity = opacity;
     } catch (const CWindowsError&) {
         // The defaults stay.
     }
@@ -106,6 +110,7 @@ void SaveSettings(const Settings& settings)
         software.CreateKey(L"Tenvale\\Hovelle", &key);
         WriteWord(key, ManageExistingWindowsName, settings.manageExistingWindows ? 1 : 0);
         WriteWord(key, OnTopHotkeyName, settings.onTopHotkey);
+        WriteWord(key, TransparentOpacityName, settings.transparentOpacity);
         for (int index = 0; index < 4 && index < writable; ++index) {
             WriteWord(key, SettingsValueNames[index], settings.*Switches[index] ? 1 : 0);
         }

@@ -22,6 +22,8 @@ struct Settings {
     // RegisterHotKey modifiers in bits 16-23, the virtual key in bits 0-7;
     // 0: no hotkey. Win+Ctrl+T.
     unsigned long onTopHotkey = 0x000A0054;
+    // The opacity of "Transparent" in percent, 10 to 100.
+    unsigned long transparentOpacity = 75;
     // Index, in the order of SettingsValueNames, of the first value the load
     // could not read (more data than a query takes, or another registry
     // error); the save leaves that value and those after it as stored, so
@@ -41,6 +43,7 @@ Settings& CurrentSettings();
 // with one of them leaves the six alone.
 extern const wchar_t ManageExistingWindowsName[];
 extern const wchar_t OnTopHotkeyName[];
+extern const wchar_t TransparentOpacityName[];
 
 // A switch is true when the 32-bit little-endian word at the start of the
 // stored data is non-zero, whatever the stored type. Data shorter than four

@@ -2,7 +2,10 @@
 
 #include <cwchar>
 
+#include "RulesDlg.h"
 #include "Settings.h"
+#include "LorvekRules.h"
+#include "Program.h"
 #include "SettingsResource.h"
 #include "WindowCommands.h"
 
@@ -87,6 +90,7 @@ INT_PTR CSettingsDlg::OnInitDialog(WPARAM focusControl)
     }
     FillKeyList(GetDlgItem(IDC_SET_KEY).Handle(), hotkey & 0xFF);
     ShowHotkeyState();
+    SetDlgItemInt(m_hwnd, IDC_SET_OPACITY, settings.transparentOpacity, FALSE);
     SetForegroundWindow(m_hwnd);
     return CDlgHandler::OnInitDialog(focusControl);
 }
@@ -95,6 +99,10 @@ INT_PTR CSettingsDlg::OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control)
 {
     if (LOWORD(wParam) == IDC_SET_APPLY && notifyCode == BN_CLICKED) {
         Apply();
+        return 1;
+    }
+    if (LOWORD(wParam) == IDC_SET_RULES && notifyCode == BN_CLICKED) {
+        CRulesDlg::Show(m_hwnd, ProgramInstance());
         return 1;
     }
     return CDlgHandler::OnCommand(notifyCode, wParam, control);
@@ -129,6 +137,14 @@ bool CSettingsDlg::Apply()
         ::SetFocus(GetDlgItem(list.control).Handle());
         return false;
     }
+    BOOL number = FALSE;
+    settings.transparentOpacity = GetDlgItemInt(m_hwnd, IDC_SET_OPACITY, &number, FALSE);
+    if (!number || settings.transparentOpacity < 10 || settings.transparentOpacity > 100) {
+        MessageBox(L"The opacity is a percentage from 10 to 100. Nothing was saved.", L"Window Manager",
+                   MB_OK | MB_ICONWARNING);
+        ::SetFocus(GetDlgItem(IDC_SET_OPACITY).Handle());
+        return false;
+    }
     for (int i = 0; i < 4; ++i) settings.*SwitchMembers[i] = IsDlgButtonChecked(m_hwnd, SwitchControls[i]) != 0;
     settings.manageExistingWindows = IsDlgButtonChecked(m_hwnd, IDC_SET_MANAGEOPEN) != 0;
     unsigned long modifiers = 0;
@@ -146,6 +162,7 @@ bool CSettingsDlg::Apply()
     ApplyMouseBindings(settings);
     WindowManagerSetIgnoreTitle(settings.ignoreTitles);
     WindowManagerSetIgnoreClass(settings.ignoreClasses);
+    WindowManagerSetTransparentOpacity(static_cast<int>(settings.transparentOpacity));
     const bool autostart = IsDlgButtonChecked(m_hwnd, IDC_SET_AUTOSTART) != 0;
     if (!SetAutostart(autostart)) CheckDlgButton(m_hwnd, IDC_SET_AUTOSTART, !autostart);
     RegisterOnTopHotkey(m_owner, settings.onTopHotkey);
