@@ -131,19 +131,18 @@ INT_PTR CRulesDlg::OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control)
 
 INT_PTR CRulesDlg::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // The finder is a static control, so a press on it reaches the dialog.
     switch (message) {
-    case WM_LBUTTONDOWN: {
-        POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ClientToScreen(m_hwnd, &point);
-        RECT finder = {};
-        ::GetWindowRect(::GetDlgItem(m_hwnd, IDC_RULE_FINDER), &finder);
-        if (!PtInRect(&finder, point)) break;
+    case WM_SETCURSOR:
+        // A press on the finder (which asks its parent first) starts the drag:
+        // the dialog then has the mouse until the release.
+        if (reinterpret_cast<HWND>(wParam) != ::GetDlgItem(m_hwnd, IDC_RULE_FINDER) || HIWORD(lParam) != WM_LBUTTONDOWN) {
+            break;
+        }
         m_picking = true;
         SetCapture(m_hwnd);
         SetCursor(LoadCursorW(nullptr, IDC_CROSS));
+        SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, TRUE);
         return 1;
-    }
     case WM_MOUSEMOVE:
         if (m_picking) SetCursor(LoadCursorW(nullptr, IDC_CROSS));
         break;

@@ -131,7 +131,8 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) && ReadValue(RunKey, L"Hovelle") == L"absent"; }));
         const struct { const wchar_t* name; DWORD stored; } rows[] = {
             {L"EnableSendToBack", 0}, {L"EnableMinimizeWindowToTray", 1}, {L"EnableRollupToggle", 1},
-            {L"EnableInteractiveMove", 1}, {L"ManageExistingWindows", 0}, {L"OnTopHotkey", 0x000A0054}};
+            {L"EnableInteractiveMove", 1}, {L"ManageExistingWindows", 0}, {L"OnTopHotkey", 0x000A0054},
+            {L"TransparentOpacity", 75}};
         for (const auto& row : rows) EXPECT_EQ(row.stored, ReadWord(row.name)) << row.name;
     });
 }
