@@ -117,8 +117,11 @@ INT_PTR CRulesDlg::OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control)
     if (id == IDC_RULE_ADD) {
         std::vector<std::wstring> names = m_removed;
         for (const Entry& entry : m_entries) names.push_back(entry.name);
-        m_entries.push_back({NewRuleName(names), rule, -1, true});
-        index = static_cast<int>(m_entries.size()) - 1;
+        const std::wstring name = NewRuleName(names);
+        // The list keeps the order in which the rules apply: that of their names.
+        auto at = m_entries.begin();
+        while (at != m_entries.end() && _wcsicmp(at->name.c_str(), name.c_str()) < 0) ++at;
+        index = static_cast<int>(m_entries.insert(at, {name, rule, -1, true}) - m_entries.begin());
     } else {
         m_entries[index].rule = rule;
         m_entries[index].badValue = -1;

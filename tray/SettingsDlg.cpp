@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "RulesDlg.h"
-#include "Settings.h"
 #include "LorvekRules.h"
 #include "Program.h"
+#include "RulesDlg.h"
+#include "Settings.h"
 #include "SettingsResource.h"
 #include "WindowCommands.h"
 
