@@ -51,6 +51,7 @@ HWND WaitForDialog(const wchar_t* title)
     EXPECT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", title)) != nullptr; }));
     return dialog;
 }
+Image Face(POINT centre) { return CaptureScreen({centre.x - 4, centre.y - 4, centre.x + 4, centre.y + 4}); }
 POINT Centre(HWND window) { const RECT r = WindowRect(window); return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 struct RulesTest : testing::Test {
@@ -116,11 +117,14 @@ TEST_F(RulesTest, ShiftClickOnThePinAndTheRulesWindowChangeTheNextWindow)
         Mouse(pin), Keys({VK_SHIFT}, true), Mouse(pin, MOUSEEVENTF_LEFTDOWN), Mouse(pin, MOUSEEVENTF_LEFTUP);
         EXPECT_TRUE(WaitFor([&] { return Topmost(window) == pinned; }));
         Keys({VK_SHIFT}, false), Mouse({0, 0});
+        Image face;  // the pin's face, once it stays the same
+        EXPECT_TRUE(WaitFor([&] { const Image before = face; return PumpFor(100), (face = Face(pin)).pixels == before.pixels; }));
         EXPECT_TRUE(WaitFor([&] { return Stored(rule, L"Program") == (pinned ? L"target.exe" : L"absent"); }));
         EXPECT_EQ(Stored(rule, L"AlwaysOnTop"), pinned ? L"1" : L"absent");
         Sync(hovelle.main);
         window = target.Create(OverlappedWindow, pinned ? "Second" : "Third");
         EXPECT_EQ(Topmost(window), pinned) << "a new window of the program";
+        EXPECT_TRUE(!pinned || WaitFor([&] { return Face(pin).pixels == face.pixels; }, 2000)) << "its pin pushed too";
     }
     // Two rules stored, then one more from the Rules window: the first one's actions, a window picked, 60 %.
     Store({L"Notes", L"Program", L"notepad.exe", 0}), Store({L"Notes", L"AlwaysOnTop", L"", 1});
