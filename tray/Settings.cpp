@@ -43,7 +43,7 @@ void WriteWord(const CReg& key, const wchar_t* name, DWORD word)
     key.SetValue(name, value);
 }
 
-// The two values beside the six; each read on its own.
+// The three values beside the six; each read on its own.
 void LoadAddedValues(Settings& settings)
 {
     try {

@@ -1,6 +1,6 @@
 // The tray program's settings: four switches for mouse bindings, two
 // ignore-pattern lists, whether windows already open are managed at the
-// start and the always-on-top hotkey, kept under HKCU
+// start, the always-on-top hotkey and the opacity of "Transparent", kept under HKCU
 // "Software\Tenvale\Hovelle"; and the autostart value under HKCU Run.
 #pragma once
 
@@ -39,7 +39,7 @@ extern const wchar_t* const SettingsValueNames[6];
 // Settings window.
 Settings& CurrentSettings();
 
-// The two values beside the six, read and written on their own: a failure
+// The three values beside the six, read and written on their own: a failure
 // with one of them leaves the six alone.
 extern const wchar_t ManageExistingWindowsName[];
 extern const wchar_t OnTopHotkeyName[];
@@ -53,7 +53,7 @@ bool SwitchFromData(const unsigned char* data, unsigned long size);
 // Overlays the stored values on `settings`; a registry error ends the load
 // quietly with the values read so far.
 void LoadSettings(Settings& settings);
-// Writes all eight values; a registry error ends the save quietly.
+// Writes all nine values; a registry error ends the save quietly.
 void SaveSettings(const Settings& settings);
 
 // Units a list takes in the registry and in the hook's store: each non-empty
