@@ -8,6 +8,7 @@
 #include "ManagedWindow.h"
 #include "MoveSize.h"
 #include "PatternList.h"
+#include "RulesState.h"
 #include "SharedState.h"
 #include "TitleButtons.h"
 
@@ -142,6 +143,7 @@ bool Admit(HWND window)
     try {
         PinLibrary();
         new ManagedWindow(window);  // deletes itself when the window is released
+        ApplyRulesAtAdmission(window);
         return true;
     } catch (...) {
         return false;  // out of memory: the window simply stays unmanaged

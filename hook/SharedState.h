@@ -4,10 +4,17 @@
 
 #include "DoubleBuffer.h"
 #include "Lorvek.h"
+#include "Rules.h"
 
 // One stored ignore-pattern list.
 struct PatternListBuffer {
     wchar_t units[MoxPatternListUnits];
+};
+
+// The rules as the hook reads them: the first `count` entries, in order.
+struct RuleTable {
+    int count;
+    BasicRuleEntry<wchar_t> entries[MaxRules];
 };
 
 struct SharedState {
@@ -23,6 +30,10 @@ struct SharedState {
     // Rewritten while admissions in other processes read them.
     DoubleBuffered<PatternListBuffer> IgnoreTitlePatterns;
     DoubleBuffered<PatternListBuffer> IgnoreClassPatterns;
+    // The rules, and the alpha of "Transparent" (0: not set), both written
+    // only by the tray program.
+    DoubleBuffered<RuleTable> Rules;
+    LONG TransparentAlpha;
 };
 
 extern SharedState Shared;

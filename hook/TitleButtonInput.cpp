@@ -7,6 +7,7 @@
 #include "FeatureProtocol.h"
 #include "ManagedWindow.h"
 #include "MessageHandlers.h"
+#include "RulesState.h"
 #include "TitleButtons.h"
 
 namespace {
@@ -70,7 +71,7 @@ bool Caption_LButtonUp(POINT point, HWND window, TitleButtons* block)
     const bool onButton = IsOnTitleButton(block, window, index, point);
     ReleaseCapture();
     if (onButton) {
-        SendMessageW(window, message, FeatureToggle, 0);
+        if (!PinClickedWithShift(window, message)) SendMessageW(window, message, FeatureToggle, 0);
         const int state = static_cast<int>(SendMessageW(window, message, FeatureQuery, 0));
         // The program may have destroyed its window in between.
         block = FindTitleButtons(window);

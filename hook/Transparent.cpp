@@ -5,10 +5,10 @@
 #include "FeatureProtocol.h"
 #include "ManagedWindow.h"
 #include "MessageHandlers.h"
+#include "RulesState.h"
 
 namespace {
 
-const BYTE TransparentAlpha = 191;
 const BYTE OpaqueAlpha = 255;
 
 bool IsLayered(HWND window)
@@ -45,7 +45,7 @@ void SetTransparent(HWND window, bool on)
         }
         if ((exStyle & WS_EX_LAYERED) == 0) SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
         const bool keyed = own.saved && (own.flags & LWA_COLORKEY) != 0;
-        SetLayeredWindowAttributes(window, keyed ? own.key : 0, TransparentAlpha, LWA_ALPHA | (keyed ? LWA_COLORKEY : 0));
+        SetLayeredWindowAttributes(window, keyed ? own.key : 0, TransparentAlphaNow(), LWA_ALPHA | (keyed ? LWA_COLORKEY : 0));
     } else if (!own.saved) {
         SetLayeredWindowAttributes(window, 0, OpaqueAlpha, LWA_ALPHA);
     } else if (own.styleAdded) {

@@ -12,6 +12,7 @@
 #include "Program.h"
 #include "Resource.h"
 #include "Settings.h"
+#include "StoredRules.h"
 #include "WindowCommands.h"
 
 namespace {
@@ -57,6 +58,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     WindowManagerSetIgnoreTitle(settings.ignoreTitles);
     WindowManagerSetIgnoreClass(settings.ignoreClasses);
     ApplyMouseBindings(settings);
+    WindowManagerSetTransparentOpacity(static_cast<int>(settings.transparentOpacity));
+    ApplyStoredRules();
     WindowManagerStart();
 
     try {

@@ -8,6 +8,7 @@
 #include "Program.h"
 #include "Resource.h"
 #include "SettingsDlg.h"
+#include "StoredRules.h"
 #include "WindowCommands.h"
 #include "WindowsError.h"
 
@@ -132,6 +133,9 @@ LRESULT CMainWnd::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // is reported by the window procedure.
         NotifyIcon(0, NIM_ADD);
     }
+    // A pin's Shift + click in another program.
+    static const UINT ruleRequest = RegisterWindowMessageW(MoxRuleRequestMessageName);
+    if (message == ruleRequest) HandleRuleRequest(wParam, static_cast<DWORD>(lParam));
     if (message == TrayCallbackMessage) {
         if (m_iconVersion4) return OnTrayNotify(HIWORD(lParam), LOWORD(lParam));
         return OnTrayNotify(static_cast<UINT>(wParam), static_cast<UINT>(lParam));

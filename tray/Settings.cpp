@@ -14,6 +14,7 @@ const wchar_t* const SettingsValueNames[6] = {
 
 const wchar_t ManageExistingWindowsName[] = L"ManageExistingWindows";
 const wchar_t OnTopHotkeyName[] = L"OnTopHotkey";
+const wchar_t TransparentOpacityName[] = L"TransparentOpacity";
 
 namespace {
 
@@ -44,7 +45,7 @@ void WriteWord(const CReg& key, const wchar_t* name, DWORD word)
     key.SetValue(name, value);
 }
 
-// The two values beside the six; each read on its own.
+// The three values beside the six; each read on its own.
 void LoadAddedValues(Settings& settings)
 {
     try {
@@ -55,6 +56,9 @@ void LoadAddedValues(Settings& settings)
             settings.manageExistingWindows = WordFromData(value.data, value.size) != 0;
         }
         if (key.QueryValue(OnTopHotkeyName, value)) settings.onTopHotkey = WordFromData(value.data, value.size);
+        // Out of range: the default stays (and the save writes it).
+        const DWORD opacity = key.QueryValue(TransparentOpacityName, value) ? WordFromData(value.data, value.size) : 0;
+        if (opacity >= 10 && opacity <= 100) settings.transparentOpacity = opacity;
     } catch (const CWindowsError&) {
         // The defaults stay.
     }
@@ -109,6 +113,7 @@ SaveFailure SaveSettings(const Settings& settings)
         software.CreateKey(L"Tenvale\\Hovelle", &key);
         WriteWord(key, name, settings.manageExistingWindows ? 1 : 0);
         WriteWord(key, name = OnTopHotkeyName, settings.onTopHotkey);
+        WriteWord(key, name = TransparentOpacityName, settings.transparentOpacity);
         for (int index = 0; index < 4; ++index) {
             if (!kept(index)) WriteWord(key, name = SettingsValueNames[index], settings.*Switches[index] ? 1 : 0);
         }

@@ -1,6 +1,6 @@
 // The tray program's settings: four switches for mouse bindings, two
 // ignore-pattern lists, whether windows already open are managed at the
-// start and the always-on-top hotkey, kept under HKCU
+// start, the always-on-top hotkey and the opacity of "Transparent", kept under HKCU
 // "Software\Tenvale\Hovelle"; and the autostart value under HKCU Run.
 #pragma once
 
@@ -27,6 +27,8 @@ struct Settings {
     // data than a query takes, or another registry error) on, so a list that
     // could not be read is not replaced by the defaults unseen.
     unsigned keepStored = 0;
+    // The opacity of "Transparent" in percent, 10 to 100.
+    unsigned long transparentOpacity = 75;
 };
 
 // The six registry values in load and save order: the four switches, then
@@ -37,10 +39,11 @@ extern const wchar_t* const SettingsValueNames[6];
 // Settings window.
 Settings& CurrentSettings();
 
-// The two values beside the six, read and written on their own: a failure
+// The three values beside the six, read and written on their own: a failure
 // with one of them leaves the six alone.
 extern const wchar_t ManageExistingWindowsName[];
 extern const wchar_t OnTopHotkeyName[];
+extern const wchar_t TransparentOpacityName[];
 
 // A switch is true when the 32-bit little-endian word at the start of the
 // stored data is non-zero, whatever the stored type. Data shorter than four
@@ -56,7 +59,7 @@ struct SaveFailure {
     const wchar_t* name = nullptr;
     long error = 0;
 };
-// Writes the eight values but those the settings keep as stored; a registry
+// Writes the nine values but those the settings keep as stored; a registry
 // error ends the save there (the start goes on quietly, the Settings window
 // reports it).
 SaveFailure SaveSettings(const Settings& settings);

@@ -5,9 +5,11 @@
 #include <cwchar>
 
 #include "Hotkey.h"
+#include "LorvekRules.h"
 #include "MainWnd.h"
 #include "Program.h"
 #include "Resource.h"
+#include "RulesDlg.h"
 #include "Settings.h"
 #include "SettingsResource.h"
 #include "WindowCommands.h"
@@ -72,6 +74,9 @@ INT_PTR CSettingsDlg::OnInitDialog(WPARAM focusControl)
                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
     SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     PlaceOnPointerMonitor();
+    // A one-line edit control reports its text set here as a change.
+    SetDlgItemInt(m_hwnd, IDC_SET_OPACITY, settings.transparentOpacity, FALSE);
+    EnableApply(false);
     SetForegroundWindow(m_hwnd);
     return CDlgHandler::OnInitDialog(focusControl);
 }
@@ -81,6 +86,10 @@ INT_PTR CSettingsDlg::OnCommand(UINT notifyCode, WPARAM wParam, LPARAM control)
     const int id = LOWORD(wParam);
     if (id == IDC_SET_APPLY && notifyCode == BN_CLICKED) {
         Apply();
+        return 1;
+    }
+    if (LOWORD(wParam) == IDC_SET_RULES && notifyCode == BN_CLICKED) {
+        CRulesDlg::Show(m_hwnd, ProgramInstance());
         return 1;
     }
     if (id == IDC_SET_WIN && notifyCode == BN_CLICKED) SetHotkeyRules();
@@ -118,6 +127,14 @@ bool CSettingsDlg::Apply()
         ::SetFocus(GetDlgItem(list.control).Handle());
         return false;
     }
+    BOOL number = FALSE;
+    settings.transparentOpacity = GetDlgItemInt(m_hwnd, IDC_SET_OPACITY, &number, FALSE);
+    if (!number || settings.transparentOpacity < 10 || settings.transparentOpacity > 100) {
+        MessageBox(L"The opacity is a percentage from 10 to 100. Nothing was saved.", L"Window Manager",
+                   MB_OK | MB_ICONWARNING);
+        ::SetFocus(GetDlgItem(IDC_SET_OPACITY).Handle());
+        return false;
+    }
     const unsigned long hotkey = EditedHotkey();
     if (HotkeyWithoutModifier(hotkey) ||
         (hotkey != OnTopHotkeyValue() && hotkey != 0 && !HotkeyAvailable(m_hwnd, hotkey))) {
@@ -153,6 +170,7 @@ bool CSettingsDlg::Apply()
     ApplyMouseBindings(settings);
     WindowManagerSetIgnoreTitle(settings.ignoreTitles);
     WindowManagerSetIgnoreClass(settings.ignoreClasses);
+    WindowManagerSetTransparentOpacity(static_cast<int>(settings.transparentOpacity));
     RegisterOnTopHotkey(m_owner, settings.onTopHotkey);
     CurrentSettings() = settings;
     m_titles = settings.ignoreTitles;

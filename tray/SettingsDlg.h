@@ -1,8 +1,9 @@
 // The Settings window: the four binding switches, the two ignore lists, the
-// autostart value, managing windows already open at the start and the
-// always-on-top hotkey. Apply and OK write the registry and put the change
-// into effect at once; no managed window is released or restored. A hotkey
-// that cannot be used or a write that fails keeps the window open, saying so.
+// autostart value, managing windows already open at the start, the
+// always-on-top hotkey, the opacity of "Transparent" and the button of the
+// Rules window. Apply and OK write the registry and put the change into
+// effect at once; no managed window is released or restored. A hotkey that
+// cannot be used or a write that fails keeps the window open, saying so.
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,7 @@
 
 #include "PatternList.h"
 #include "RegistryFormat.h"
+#include "Rules.h"
 #include "SnapArithmetic.h"
 
 #define CHECK(condition) ((condition) ? void() : __builtin_trap())
@@ -38,6 +39,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     raw.push_back(0);
     const RegistryPathParts<char16_t> parts = SplitRegistryPath(raw.data());
     for (auto part : {parts.root, parts.valueName}) CHECK(std::u16string(part).find(u'\\') == std::u16string::npos);
+#elif defined(FUZZ_Rules)
+    RawRuleValue values[RuleValueCount];  // piece i + 1 is value i: its first unit the type (0: absent), then the data
+    for (std::size_t i = 0; i < RuleValueCount && i + 1 < pieces.size(); ++i) {
+        const std::u16string& piece = pieces[i + 1];
+        if (piece.empty() || piece[0] == 0) continue;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(piece.data() + 1);
+        const std::size_t n = (piece.size() - 1) * 2;  // odd when the input is
+        values[i] = {true, piece[0] % 8u, std::vector<std::uint8_t>(bytes, bytes + n - (n > 0 ? size % 2 : 0))};
+    }
+    BasicRule<char16_t> rule;
+    std::vector<BasicRuleEntry<char16_t>> entry(1);
+    if (ParseRule(values, rule) < 0) {
+        EncodeRule(rule, entry[0]);
+        CHECK(entry[0].program[RulePatternUnits - 1] == 0 && entry[0].title[RulePatternUnits - 1] == 0);
+        CHECK(rule.opacity >= 10 && rule.opacity <= 100 && (rule.opacity == 100) == (entry[0].alpha == 255));
+        // A rule matches its own patterns as texts; its program pattern is all of the stored one.
+        CHECK(FindRule(entry.data(), 1, entry[0].program, entry[0].className, entry[0].title) == 0);
+        CHECK(std::u16string(entry[0].program) == rule.program);
+    }
 #endif
     return 0;
 }

@@ -7,10 +7,13 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "LorvekRules.h"
+
 namespace harness {
 
 void ResetSharedSettings() {
-    WindowManagerSetIgnoreTitle({}), WindowManagerSetIgnoreClass({});
+    WindowManagerSetIgnoreTitle({}), WindowManagerSetIgnoreClass({}), WindowManagerSetRules({});
+    WindowManagerSetTransparentOpacity(75);
     for (int cell = 0; cell < 3 * 3 * 22; ++cell) {
         SetMouseAction(static_cast<MoxButton>(cell / 66), cell / 22 % 3, cell % 22, MoxActionNone);
         SetMouseActionDblClk(static_cast<MoxButton>(cell / 66), cell / 22 % 3, cell % 22, MoxActionNone);

@@ -14,7 +14,7 @@
 namespace harness {
 
 constexpr DWORD OverlappedWindow = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-void ResetSharedSettings();  // no ignore patterns, no bindings
+void ResetSharedSettings();  // no ignore patterns, no bindings, no rules, "Transparent" at 75 %
 struct HookSession {  // from a known state: stopped, settings reset, started; stopped at the end
     HookSession() { WindowManagerStop(), ResetSharedSettings(), WindowManagerStart(); }
     ~HookSession() { WindowManagerStop(); }

@@ -158,7 +158,8 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         EXPECT_TRUE(WaitFor([&] { return !(GetWindowLongW(old, GWL_EXSTYLE) & WS_EX_TOPMOST); }));
         const struct { const wchar_t* name; DWORD stored; } rows[] = {
             {L"EnableSendToBack", 0}, {L"EnableMinimizeWindowToTray", 1}, {L"EnableRollupToggle", 1},
-            {L"EnableInteractiveMove", 1}, {L"ManageExistingWindows", 0}, {L"OnTopHotkey", 0x00020026}};
+            {L"EnableInteractiveMove", 1}, {L"ManageExistingWindows", 0}, {L"OnTopHotkey", 0x00020026},
+            {L"TransparentOpacity", 75}};
         for (const auto& row : rows) EXPECT_EQ(row.stored, ReadWord(row.name)) << row.name;
         // A write that fails (the key under a volatile one) is reported by name, and the window stays.
         HKEY key = nullptr;

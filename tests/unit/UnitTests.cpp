@@ -18,6 +18,7 @@
 #include "PatternList.h"
 #include "Reg.h"
 #include "Rollup.h"
+#include "Rules.h"
 #include "SnapArithmetic.h"
 #include "TitleButtonGeometry.h"
 #include "WindowsError.h"
@@ -66,6 +67,45 @@ TEST(PatternList, MatchStoreListAndDoubleBufferRows)
         });
         EXPECT_EQ(std::vector<int>({reads, seen[0], seen[1]}), std::vector<int>({r.reads, r.seen, r.seen}));
     });
+}
+
+// A rule's six values as stored (absent, REG_SZ text, REG_DWORD number, or other raw data) and how it reads.
+TEST(Rules, ReadMatchAndAlphaRows)
+{
+    struct V { unsigned long type; std::string data; };
+    const auto sz = [](const std::u16string& t) { return V{1, std::string(reinterpret_cast<const char*>(t.data()), t.size() * 2)}; };
+    const auto dw = [](uint32_t n) { return V{4, std::string(reinterpret_cast<const char*>(&n), 4)}; };
+    const V none = {~0ul, ""};
+    struct Read { std::vector<V> values; int bad; std::u16string text; };  // text: program|class|title|top,opacity,rollup
+    const Read reads[] = {{{}, -1, u"||-0,100,0"}, {{sz(u"calc.exe"), sz(u"C*\0x"s), sz(u""), dw(1), dw(10), dw(1)}, -1, u"calc.exe|C*|-1,10,1"},
+        {{sz(u"a"s + u"\0"s)}, -1, u"a||-0,100,0"}, {{none, none, none, none, dw(100)}, -1, u"||-0,100,0"},
+        {{dw(1)}, 0, u""}, {{none, {2, "x\0"}}, 1, u""}, {{none, none, sz(std::u16string(128, u't'))}, 2, u""},
+        {{none, none, sz(std::u16string(127, u't'))}, -1, u"||" + std::u16string(127, u't') + u"-0,100,0"},
+        {{none, none, none, dw(2)}, 3, u""}, {{none, none, none, {4, "\1\0\0"s}}, 3, u""}, {{none, none, none, none, dw(9)}, 4, u""},
+        {{none, none, none, none, dw(101)}, 4, u""}, {{none, none, none, none, none, {11, std::string(8, '\0')}}, 5, u""}};
+    EachRow(reads, [](const Read& r) {
+        RawRuleValue values[RuleValueCount];
+        for (size_t i = 0; i < r.values.size(); ++i)
+            if (r.values[i].type != ~0ul) values[i] = {true, r.values[i].type, {r.values[i].data.begin(), r.values[i].data.end()}};
+        BasicRule<char16_t> rule;
+        ASSERT_EQ(ParseRule(values, rule), r.bad);
+        if (r.bad >= 0) return;
+        const std::string n = std::to_string(rule.alwaysOnTop) + "," + std::to_string(rule.opacity) + "," + std::to_string(rule.rollup);
+        EXPECT_EQ(rule.program + u"|" + rule.className + u"|" + rule.title + u"-" + std::u16string(n.begin(), n.end()), r.text);
+    });
+    // The first entry whose three patterns match; an empty pattern matches any text.
+    const BasicRule<char16_t> rules[] = {{u"", u"Edit", u""}, {u"*NOTES*.EXE", u"", u"? - Notes"}, {u"", u"", u""}};
+    std::vector<BasicRuleEntry<char16_t>> table(3);
+    for (int i = 0; i < 3; ++i) EncodeRule(rules[i], table[i]);
+    struct Find { const char16_t *program, *className, *title; int count, index; };
+    const Find finds[] = {{u"X.EXE", u"Edit", u"", 3, 0}, {u"MYNOTES.EXE", u"Main", u"a - Notes", 3, 1},
+        {u"MYNOTES.EXE", u"Main", u"ab - Notes", 2, -1}, {u"NOTES.EXE", u"Edit", u"a - Notes", 3, 0},
+        {u"X.EXE", u"edit", u"", 2, -1}, {u"", u"", u"", 3, 2}, {u"", u"", u"", 0, -1}};
+    EachRow(finds, [&](const Find& r) { EXPECT_EQ(FindRule(table.data(), r.count, r.program, r.className, r.title), r.index); });
+    const std::pair<unsigned, int> alphas[] = {{75, 191}, {10, 26}, {100, 255}, {40, 102}, {50, 128}, {0, 26}, {200, 255}};
+    for (const auto& [percent, alpha] : alphas) EXPECT_EQ(AlphaOfPercent(percent), alpha) << percent;
+    EXPECT_EQ(table[1].alpha, 255);
+    EXPECT_EQ(FileNameOf(u"C:\\A\\b/Notes.exe"s), u"Notes.exe");
 }
 
 TEST(SnapArithmetic, MovingAndSizingRows)
