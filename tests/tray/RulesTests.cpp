@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <cstring>
 #include <fstream>
-#include "DialogDriver.h"
 #include "Harness.h"
+#include "Process.h"
 #include "RulesResource.h"
 #include "Screenshot.h"
 #include "SettingsResource.h"
