@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 
 #include "../support/Process.h"
 
@@ -48,6 +49,13 @@ TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt)
     ExpandEnvironmentStringsW(L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Hovelle.lnk", shortcut, MAX_PATH);
     const std::wstring program = L"\"" + (folder + L"Hovelle.exe\""s), uninstall = L"\"" + (folder + L"Uninstall.exe\""s);
     const auto started = [] { return WaitFor([] { return FindWindowW(L"HovelleMoveSizeWnd", nullptr); }, 20000); };
+    const auto uninstalled = [&] { return Value(windows + L"Uninstall\\Hovelle", L"DisplayName") == L"-"; };
+    const std::shared_ptr<void> cleanUp(nullptr, [&](void*) {  // also after a failed assertion
+        const bool left = GetFileAttributesW((folder + L"Uninstall.exe"s).c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (left && !uninstalled()) RunSetup(uninstall + L" /S", uninstalled);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, (L"Software\\" + windows + L"Run").c_str(), L"Hovelle");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale");
+    });
     // Wine's shell ends when no program has shown a window for a while and comes back with the next one: a
     // program starting meanwhile finds no notification area for its icon. A window of this process keeps it.
     const HWND keeper = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -76,13 +84,12 @@ TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt)
     // The uninstaller closes the program started as at logon and removes all but the settings; a file in use
     // may stay only under another name.
     ChildProcess running(Value(windows + L"Run", L"Hovelle"));
-    ASSERT_TRUE(started() && RunSetup(uninstall + L" /S", [&] { return Value(windows + L"Uninstall\\Hovelle", L"DisplayName") == L"-"; }));
+    ASSERT_TRUE(started() && RunSetup(uninstall + L" /S", uninstalled));
     EXPECT_EQ(running.WaitForExit(10000), 0u);
     for (const std::wstring& path : {folder + L"Hovelle.exe"s, folder + L"Lorvek.dll"s, folder + L"Uninstall.exe"s, std::wstring(shortcut)}) {
         EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     EXPECT_EQ(Value(windows + L"Run", L"Hovelle") + Value(L"Tenvale\\Hovelle", L"IgnoreClasses"), L"-JWinproj*");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale");
 }
 
 } // namespace

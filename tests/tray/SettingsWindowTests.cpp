@@ -103,10 +103,10 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         // The first binding off by keyboard, one more title pattern, Apply clicked: in effect at once.
         Keys({VK_MENU, 'S'}), SetDlgItemTextW(dialog, IDC_SET_TITLES, L"QuickTimePlayer\r\nSkip*");
         Click(dialog, IDC_SET_APPLY);
-        EXPECT_TRUE(WaitFor([] { return ReadValue(SettingsKey, L"IgnoreTitles") == L"QuickTimePlayer|Skip*||"; }));
-        EXPECT_EQ(MoxActionNone, GetMouseAction(MoxButtonRight, 0, HTCAPTION));
+        EXPECT_TRUE(WaitFor([] { return GetMouseAction(MoxButtonRight, 0, HTCAPTION) == MoxActionNone; }));
+        EXPECT_TRUE(WaitFor([] { return Items(Open(L"Skip this one")).empty(); }));  // the lists go last
+        EXPECT_EQ(L"QuickTimePlayer|Skip*||", ReadValue(SettingsKey, L"IgnoreTitles"));
         EXPECT_EQ(FullItems, Items(old));
-        EXPECT_EQ(L"", Items(Open(L"Skip this one")));
         EXPECT_EQ(FullItems, Items(Open(L"New")));
         // "Start with Windows" on with Apply.
         Click(dialog, IDC_SET_AUTOSTART), Click(dialog, IDC_SET_APPLY);
@@ -125,13 +125,17 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
         EXPECT_EQ(run, ReadValue(RunKey, L"Hovelle"));
         EXPECT_EQ(L"JWinproj*||", ReadValue(SettingsKey, L"IgnoreClasses"));
-        // Opened again: "Start with Windows" off with Enter (OK).
+        // Opened again: "Start with Windows", the Rollup and Move switches off and "Manage ... open" on with Enter (OK).
         SavePng(CaptureWindow(dialog = hovelle.OpenSettings()), ExecutableDirectory() + L"settings-window.png");
-        Click(dialog, IDC_SET_AUTOSTART), Keys({VK_RETURN});
+        for (int box : {IDC_SET_AUTOSTART, IDC_SET_ROLLUP, IDC_SET_MOVE, IDC_SET_MANAGEOPEN}) Click(dialog, box);
+        Keys({VK_RETURN});
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog) && ReadValue(RunKey, L"Hovelle") == L"absent"; }));
+        EXPECT_TRUE(WaitFor([] {
+            return GetMouseActionDblClk(MoxButtonLeft, 0, HTCAPTION) + GetMouseAction(MoxButtonLeft, 1, HTLEFT) == 0;
+        })) << "no rollup on a double click, no move with Ctrl";
         const struct { const wchar_t* name; DWORD stored; } rows[] = {
-            {L"EnableSendToBack", 0}, {L"EnableMinimizeWindowToTray", 1}, {L"EnableRollupToggle", 1},
-            {L"EnableInteractiveMove", 1}, {L"ManageExistingWindows", 0}, {L"OnTopHotkey", 0x000A0054}};
+            {L"EnableSendToBack", 0}, {L"EnableMinimizeWindowToTray", 1}, {L"EnableRollupToggle", 0},
+            {L"EnableInteractiveMove", 0}, {L"ManageExistingWindows", 1}, {L"OnTopHotkey", 0x000A0054}};
         for (const auto& row : rows) EXPECT_EQ(row.stored, ReadWord(row.name)) << row.name;
     });
 }

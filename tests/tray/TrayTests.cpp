@@ -92,7 +92,7 @@ void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::
 }
 TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
 {
-    const std::wstring t510(510, L'T');
+    const std::wstring t510(510, L'T'), A2(2, L'\x4141'), A512(512, L'\x4141');  // "AAAA", 1024 bytes of 'A'
     const struct { int index; DWORD type; std::wstring data, loaded, saved; } rows[] = {
         {2, REG_DWORD, L"\0\0"s, L"0", L"\0\0"s},
         {0, REG_SZ, L"0\0"s, L"1", L"\1\0"s},          // the text "0": its first unit is not zero
@@ -105,7 +105,9 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
         {4, REG_MULTI_SZ, t510 + L"\0\0"s, L"|" + t510, t510 + L"\0\0"s},
         {4, REG_MULTI_SZ, t510 + L"T\0\0"s, L"", L""},  // 1026 bytes
         {5, REG_SZ, std::wstring(513, L'C'), L"", L""},
-    };
+        // Cells of the model below, written out: a switch or a list from any type.
+        {4, REG_DWORD, A2, L"|" + A2, A2 + L"\0\0"s}, {0, REG_NONE, A2, L"1", L"\1\0"s}, {3, REG_BINARY, A512, L"1", L"\1\0"s},
+        {2, REG_BINARY, std::wstring(512, L'\0'), L"0", L"\0\0"s}, {5, REG_QWORD, A512 + A512 + A512 + A512, L"", L""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "value " << row.index << " of " << row.data.size() << " units");
         ExpectRoundTrip(row.index, row.type, Units(0, row.data).second, row.loaded, row.saved);
@@ -166,6 +168,8 @@ TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
 TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
 {
     FakeTray tray;
+    TargetProcess target;
+    const HWND early = target.Create(OverlappedWindow, "Open before the start");
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
     // Answered at once and no menu: the other buttons, and the right one while About disables the main window.
@@ -175,10 +179,11 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
         EXPECT_TRUE(Answered(hovelle.main, WM_USER, 0, mouse) && !hovelle.Find(L"#32768", true)) << mouse;
     }
     EnableWindow(hovelle.main, TRUE);
-    // The menu at the cursor, four items high: "About..." the third, "Exit" the last.
-    HWND menu = nullptr, about = nullptr;
+    // The menu at the cursor, four items high: "Manage open windows", "Settings...", "About...", "Exit".
+    HWND menu = nullptr, dialog = nullptr;
     RECT rect = {};
-    for (const int eighth : {5, 7}) {
+    EXPECT_TRUE(FeatureItems(target.Menu(early)).empty());
+    for (const int eighth : {1, 3, 5, 7}) {
         SetCursorPos(400, 300);
         PostMessageW(hovelle.main, WM_USER, 0, WM_RBUTTONDOWN);
         ASSERT_TRUE(WaitFor([&] { return (menu = hovelle.Find(L"#32768", true)) && GetWindowRect(menu, &rect); }));
@@ -186,34 +191,45 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
         SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * eighth / 8);
         mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
         if (eighth == 7) break;
-        ASSERT_TRUE(WaitFor([&] { return (about = hovelle.Find(L"#32770", true)) != nullptr; }));
-        EXPECT_EQ(Text(about), L"About ");
-        PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+        if (eighth == 1) {
+            EXPECT_TRUE(WaitFor([&] { return FeatureItems(target.Menu(early)).size() == 4; })) << "managed";
+            continue;
+        }
+        ASSERT_TRUE(WaitFor([&] { return (dialog = hovelle.Find(L"#32770", true)) != nullptr; }));
+        EXPECT_EQ(Text(dialog), eighth == 3 ? L"Window Manager Settings" : L"About ");
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
     }
     EXPECT_EQ(hovelle.WaitForExit(), 0u);
 }
 
-// Waits for the box of a text: the text's size plus (10, 5), centred on the full-screen area, with pixels
-// of the text colour, not active.
+// The text as the box draws it, at the size of its client area: the default GUI font in the tooltip colours, centred.
+Image Drawn(const wchar_t* text, int width, int height)
+{
+    Image image{width, height, std::vector<uint32_t>(size_t(width) * height)};
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_INFOBK)), SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkColor(dc, GetSysColor(COLOR_INFOBK)), SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    DrawTextW(dc, text, -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE), GdiFlush();
+    for (size_t i = 0; bits && i < image.pixels.size(); ++i) image.pixels[i] = static_cast<uint32_t*>(bits)[i] & 0xFFFFFF;
+    return SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc), image;
+}
+// Waits for the box to show the text, centred on the full-screen area and not active.
 void ExpectShowing(HWND box, const wchar_t* text)
 {
-    const HDC dc = GetDC(nullptr);
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    RECT size = {}, at = {};
-    DrawTextW(dc, text, -1, &size, DT_CALCRECT | DT_SINGLELINE);
-    ReleaseDC(nullptr, dc);
-    const LONG left = (GetSystemMetrics(SM_CXFULLSCREEN) - size.right - 10) / 2;
-    const LONG top = (GetSystemMetrics(SM_CYFULLSCREEN) - size.bottom - 5) / 2;
-    const RECT want = {left, top, left + size.right + 10, top + size.bottom + 5};
-    EXPECT_TRUE(WaitFor([&] { return GetWindowRect(box, &at) && IsWindowVisible(box) && EqualRect(&at, &want); }))
-        << "at " << at.left << "," << at.top << " to " << at.right << "," << at.bottom;
-    const COLORREF ink = GetSysColor(COLOR_INFOTEXT);
-    const uint32_t rgb = GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink);
+    RECT at = {};
     EXPECT_TRUE(WaitFor([&] {
-        const auto shot = CaptureWindow(box).pixels;
-        return std::count(shot.begin(), shot.end(), rgb) > 10;
-    })) << "the text is drawn";
+        if (!IsWindowVisible(box) || !GetClientRect(box, &at) || IsRectEmpty(&at)) return false;
+        MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&at), 2);
+        return CaptureScreen(at).pixels == Drawn(text, at.right - at.left, at.bottom - at.top).pixels;
+    })) << "the box shows " << std::string(text, text + wcslen(text));
+    EXPECT_LE(std::abs(at.left + at.right - GetSystemMetrics(SM_CXFULLSCREEN)), 1) << at.left << " " << at.right;
+    EXPECT_LE(std::abs(at.top + at.bottom - GetSystemMetrics(SM_CYFULLSCREEN)), 1) << at.top << " " << at.bottom;
     EXPECT_NE(GetForegroundWindow(), box);
 }
 
