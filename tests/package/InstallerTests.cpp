@@ -15,30 +15,26 @@ using namespace std::string_literals;
 namespace {
 
 // A string (the first of a list) of the current user's software key, or "-".
-std::wstring Value(const std::wstring& key, const wchar_t* name)
-{
+std::wstring Value(const std::wstring& key, const wchar_t* name) {
     wchar_t text[1024] = {};
     DWORD size = sizeof text;
     const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ;
     return RegGetValueW(HKEY_CURRENT_USER, (L"Software\\" + key).c_str(), name, types, 0, text, &size) ? L"-" : text;
 }
 
-std::string Bytes(const std::wstring& path)
-{
+std::string Bytes(const std::wstring& path) {
     std::ifstream file(std::string(path.begin(), path.end()), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // Runs a setup program to its end, then until `done` (an uninstaller goes on in a copy of itself).
 template <typename Done>
-bool RunSetup(const std::wstring& commandLine, Done done)
-{
+bool RunSetup(const std::wstring& commandLine, Done done) {
     ChildProcess setup(commandLine);
     return setup.WaitForExit(60000) == 0 && WaitFor(done, 60000);
 }
 
-TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt)
-{
+TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt) {
     SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;winemenubuilder.exe=d");  // no host menus
     const std::wstring built = ExecutableDirectory(), windows = L"Microsoft\\Windows\\CurrentVersion\\";
     WIN32_FIND_DATAW found = {};

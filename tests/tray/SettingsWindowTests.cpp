@@ -17,8 +17,7 @@ const wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::wstring FullItems = L"|Always on top|Rollup|Minimize To Tray|Transparent|pin", Program = L"Hovelle.exe\"";
 
 // The data of a value with NULs shown as '|', or "absent".
-std::wstring ReadValue(const wchar_t* key, const wchar_t* name)
-{
+std::wstring ReadValue(const wchar_t* key, const wchar_t* name) {
     wchar_t data[1100] = {};
     DWORD size = sizeof data - 2;
     if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, nullptr, data, &size)) return L"absent";
@@ -26,13 +25,11 @@ std::wstring ReadValue(const wchar_t* key, const wchar_t* name)
     for (wchar_t& unit : text) unit = unit == 0 ? L'|' : unit;
     return text;
 }
-DWORD ReadWord(const wchar_t* name)
-{
+DWORD ReadWord(const wchar_t* name) {
     DWORD word = 0xFFFFFFFF, size = sizeof word;
     return RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_DWORD, nullptr, &word, &size), word;
 }// The feature items of the window's system menu, and "pin" for its title button.
-std::wstring Items(HWND window)
-{
+std::wstring Items(HWND window) {
     std::wstring items;
     const HMENU menu = GetSystemMenu(window, FALSE);
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -44,27 +41,23 @@ std::wstring Items(HWND window)
     return GetPropW(window, L"MOX_TITLEBUTTONS") != nullptr ? items + L"|pin" : items;
 }
 // A shown captioned window of this thread, whose messages every wait pumps.
-HWND Open(const wchar_t* title)
-{
+HWND Open(const wchar_t* title) {
     static const WNDCLASSW windowClass = {0, DefWindowProcW, 0, 0, 0, 0, 0, 0, 0, L"SettingsTest"};
     static const ATOM atom = RegisterClassW(&windowClass);
     return CreateWindowExW(0, MAKEINTATOM(atom), title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, 0, 0, 0, 0);
 }
-void Activate(HWND window)
-{
+void Activate(HWND window) {
     SetForegroundWindow(window);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
     PumpFor(200);
 }
 // Real input: keys pressed in order and released in reverse; a left click in a dialog's control.
-void Keys(std::initializer_list<BYTE> keys)
-{
+void Keys(std::initializer_list<BYTE> keys) {
     for (const BYTE key : keys) keybd_event(key, 0, 0, 0);
     for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
     PumpFor(200);
 }
-void Click(HWND dialog, int control)
-{
+void Click(HWND dialog, int control) {
     RECT r = {};
     GetWindowRect(GetDlgItem(dialog, control), &r);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -74,8 +67,7 @@ void Click(HWND dialog, int control)
 // The running tray program; a second start opens its Settings window and ends at once.
 struct Hovelle : HovelleProcess {
     Hovelle() { EXPECT_TRUE(Ready()); }
-    HWND OpenSettings()
-    {
+    HWND OpenSettings() {
         EXPECT_EQ(0u, ChildProcess(L"\"" + ExecutableDirectory() + Program).WaitForExit());
         HWND dialog = nullptr;
         EXPECT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Window Manager Settings")) != nullptr; }));
@@ -86,15 +78,13 @@ struct Hovelle : HovelleProcess {
 class SettingsWindow : public testing::Test {
 protected:
     void SetUp() override { TearDown(); }
-    void TearDown() override
-    {
+    void TearDown() override {
         WindowManagerStop(), RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
         RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Hovelle");
     }
     template <typename Body> static void OnNewThread(Body body) { std::thread([&] { PumpFor(1), body(); }).join(); }
 };
-TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
-{
+TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart) {
     OnNewThread([] {
         Hovelle hovelle;
         const HWND old = Open(L"Old");
@@ -140,8 +130,7 @@ TEST_F(SettingsWindow, WritesAppliesRefusesCancelsAndOpensFromASecondStart)
     });
 }
 
-TEST_F(SettingsWindow, OpenWindowsAreAdmittedOnceAndTheHotkeyPinsTheForegroundWindow)
-{
+TEST_F(SettingsWindow, OpenWindowsAreAdmittedOnceAndTheHotkeyPinsTheForegroundWindow) {
     OnNewThread([] {
         const HWND early = Open(L"Early"), plain = Open(L"QuickTimePlayer");
         {

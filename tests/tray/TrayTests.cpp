@@ -22,8 +22,7 @@ using namespace std::string_literals;
 // While set, freed memory is kept and filled with this window's handle: a read of a deleted object's window
 // handle then posts to it.
 HWND poison = nullptr;
-void operator delete(void* block) noexcept
-{
+void operator delete(void* block) noexcept {
     for (size_t i = 0; poison && block && i + sizeof poison <= _msize(block); i += sizeof poison)
         std::memcpy(static_cast<char*>(block) + i, &poison, sizeof poison);
     if (!poison) std::free(block);
@@ -39,8 +38,7 @@ struct TrayTest : ::testing::Test {
     void TearDown() override { WindowManagerStop(), ResetSharedSettings(), RegDeleteTreeW(HKEY_CURRENT_USER, Key); }
 };
 using OverlayTest = TrayTest;
-bool Answered(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
+bool Answered(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR answer = 0;
     return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer) != 0;
 }
@@ -51,13 +49,11 @@ const wchar_t* const Names[6] = {L"EnableSendToBack", L"EnableMinimizeWindowToTr
 const std::wstring Defaults[6] = {L"1", L"1", L"1", L"1", L"|QuickTimePlayer", L"|JWinproj*"};
 const std::wstring DefaultUnits[6] = {L"\1\0"s, L"\1\0"s, L"\1\0"s, L"\1\0"s,
                                       L"QuickTimePlayer\0\0"s, L"JWinproj*\0\0"s};
-Stored Units(int index, const std::wstring& units)
-{
+Stored Units(int index, const std::wstring& units) {
     const char* bytes = reinterpret_cast<const char*>(units.data());
     return {index < 4 ? REG_DWORD : REG_MULTI_SZ, std::string(bytes, units.size() * 2)};
 }
-Stored ReadStored(int index)
-{
+Stored ReadStored(int index) {
     DWORD type = 0, size = 8192;
     std::string data(size, '\0');
     if (RegGetValueW(HKEY_CURRENT_USER, Key, Names[index], RRF_RT_ANY, &type, &data[0], &size)) return {~0u, ""};
@@ -68,8 +64,7 @@ Stored ReadStored(int index)
 // defaults; but more than the 1024 bytes a load reads ends the load there, and it and the values after it
 // stay as they were.
 void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::wstring& loaded,
-                     const std::wstring& saved)
-{
+                     const std::wstring& saved) {
     RegDeleteTreeW(HKEY_CURRENT_USER, Key);
     RegSetKeyValueW(HKEY_CURRENT_USER, Key, Names[index], type, data.data(), static_cast<DWORD>(data.size()));
     const Stored stored = ReadStored(index);  // Wine adds a terminator to a string type
@@ -90,8 +85,7 @@ void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::
         EXPECT_EQ(ReadStored(other), unreadable && other >= index ? kept : want);
     }
 }
-TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
-{
+TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize) {
     const std::wstring t510(510, L'T'), A2(2, L'\x4141'), A512(512, L'\x4141');  // "AAAA", 1024 bytes of 'A'
     const struct { int index; DWORD type; std::wstring data, loaded, saved; } rows[] = {
         {2, REG_DWORD, L"\0\0"s, L"0", L"\0\0"s},
@@ -132,8 +126,7 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
     }
 }
 
-TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
-{
+TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon) {
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
@@ -165,8 +158,7 @@ TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
     EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "QuickTimePlayer"))).empty());
 }
 
-TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
-{
+TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit) {
     FakeTray tray;
     TargetProcess target;
     const HWND early = target.Create(OverlappedWindow, "Open before the start");
@@ -204,8 +196,7 @@ TEST_F(TrayTest, IconMenuOpensOnTheRightButtonWithAboutAndExit)
 }
 
 // The text as the box draws it, at the size of its client area: the default GUI font in the tooltip colours, centred.
-Image Drawn(const wchar_t* text, int width, int height)
-{
+Image Drawn(const wchar_t* text, int width, int height) {
     Image image{width, height, std::vector<uint32_t>(size_t(width) * height)};
     BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
@@ -220,8 +211,7 @@ Image Drawn(const wchar_t* text, int width, int height)
     return SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc), image;
 }
 // Waits for the box to show the text, centred on the full-screen area and not active.
-void ExpectShowing(HWND box, const wchar_t* text)
-{
+void ExpectShowing(HWND box, const wchar_t* text) {
     RECT at = {};
     EXPECT_TRUE(WaitFor([&] {
         if (!IsWindowVisible(box) || !GetClientRect(box, &at) || IsRectEmpty(&at)) return false;
@@ -233,8 +223,7 @@ void ExpectShowing(HWND box, const wchar_t* text)
     EXPECT_NE(GetForegroundWindow(), box);
 }
 
-TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
-{
+TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox) {
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
@@ -255,8 +244,7 @@ TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
     ExpectShowing(hovelle.overlay, L"300 x 200");
 }
 
-TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
-{
+TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion) {
     // The shell hands the links to a command that writes them to a file; Wine's own again at the end.
     const std::wstring log = ExecutableDirectory() + L"shell-open.log";
     const auto setOpen = [](const std::wstring& command) {
@@ -302,8 +290,7 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
 
 // Exit and the end of the session release every window (a rolled-up one comes down, the items go) and stop
 // the hook; Exit also removes the icon and ends the program.
-TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
-{
+TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow) {
     for (const UINT message : {WM_COMMAND, WM_ENDSESSION}) {
         SCOPED_TRACE(message);
         FakeTray tray;
@@ -335,22 +322,19 @@ std::vector<std::string> trace;  // what reached the dialogs, and the error boxe
 struct ScriptedDlg : CDlgHandler {
     ScriptedDlg(std::string name, WORD command, int fault = 0, ScriptedDlg* inner = nullptr)
         : name(name), command(command), fault(fault), inner(inner) {}
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         const std::string bound = FindDlgHandler(window = m_hwnd) == this ? "" : " unbound";
         if (message == WM_INITDIALOG) trace.push_back(name + " init" + bound);
         if (message == WM_COMMAND) trace.push_back(name + " command " + std::to_string(LOWORD(wParam)) + bound);
         if (message == WM_DESTROY) trace.push_back(name + " destroy" + bound);
         return CDlgHandler::OnMessage(message, wParam, lParam);
     }
-    INT_PTR OnInitDialog(WPARAM focus) override
-    {
+    INT_PTR OnInitDialog(WPARAM focus) override {
         SendMessageW(m_hwnd, WM_COMMAND, command, 0);
         if (fault == 1) throw CWindowsError(0x20001234, L"Init failed");
         return fault == 2 ? throw 42 : CDlgHandler::OnInitDialog(focus);
     }
-    INT_PTR OnCommand(UINT code, WPARAM wParam, LPARAM control) override
-    {
+    INT_PTR OnCommand(UINT code, WPARAM wParam, LPARAM control) override {
         if (LOWORD(wParam) != 1002) return CDlgHandler::OnCommand(code, wParam, control);
         trace.push_back("inner ended " + std::to_string(inner->RunModal(m_hwnd, 104, GetModuleHandleW(nullptr))));
         return OnCancel();
@@ -360,8 +344,7 @@ struct ScriptedDlg : CDlgHandler {
 };
 
 // Ends the message boxes of this thread as they come, tracing them.
-BOOL CALLBACK EndBox(HWND box, LPARAM)
-{
+BOOL CALLBACK EndBox(HWND box, LPARAM) {
     if (!IsWindowVisible(box) || FindDlgHandler(box) || !GetDlgItem(box, 0xFFFF)) return TRUE;
     const std::wstring text = MessageBoxText(box);
     trace.push_back((GetWindow(box, GW_OWNER) ? "owned box " : "box ") + std::string(text.begin(), text.end()));
@@ -369,8 +352,7 @@ BOOL CALLBACK EndBox(HWND box, LPARAM)
 }
 void CALLBACK EndBoxes(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), EndBox, 0); }
 
-TEST(DlgHandler, EndingsErrorsNestingAndBindings)
-{
+TEST(DlgHandler, EndingsErrorsNestingAndBindings) {
     const std::vector<std::string> enter = {"d init", "d command 1", "d destroy"};
     const struct { WORD dialog, command; int fault; INT_PTR result; std::vector<std::string> trace; } rows[] = {
         {104, IDOK, 0, 1, enter},
@@ -397,8 +379,7 @@ TEST(DlgHandler, EndingsErrorsNestingAndBindings)
 
 std::vector<std::pair<HWND, UINT>> destroyed;
 
-LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam) {
     const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (sent.message == WM_DESTROY || sent.message == WM_NCDESTROY) destroyed.emplace_back(sent.hwnd, sent.message);
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -407,8 +388,7 @@ LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam)
 // Exit in this process, posted while the icon's menu is open (as the setup program may): the overlay goes
 // before the main window, the icon goes, the message loop is asked to end with 0, and nothing reads the
 // deleted handler after the menu. A restarted shell ("TaskbarCreated") gets the icon again.
-TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
-{
+TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits) {
     FakeTray tray;
     SetProgramInstance(GetModuleHandleW(nullptr));
     const HWND main = CreateMainWindow(GetModuleHandleW(nullptr))->Handle();

@@ -101,10 +101,10 @@ TEST(TrayIcon, ReleaseRestoresRightPressOpensTheMenuAndTheIconGoesWithTheWindow)
     FakeTray tray;
     HookSession session;
     TargetProcess target;
-    enum { Icon, Show, Destroy };
+    enum { Icon, Show, Destroy, Restart };  // Restart: a restarted shell asks for the icons again
     const struct { int what; LPARAM event; bool inTray, menu; } rows[] = {{Icon, WM_LBUTTONDBLCLK, true, false},
         {Icon, WM_LBUTTONDOWN, true, false}, {Icon, WM_RBUTTONUP, true, false}, {Icon, WM_RBUTTONDOWN, true, true},
-        {Icon, WM_LBUTTONUP, false, false}, {Show, 0, false, false}, {Destroy, 0, false, false}};
+        {Icon, WM_LBUTTONUP, false, false}, {Show, 0, false, false}, {Destroy, 0, false, false}, {Restart, 0, true, false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.what << " " << Hex(row.event));
         const HWND window = target.Create(OverlappedWindow, "In the tray");
@@ -113,15 +113,18 @@ TEST(TrayIcon, ReleaseRestoresRightPressOpensTheMenuAndTheIconGoesWithTheWindow)
         if (row.what == Icon) PostMessageW(window, RegisterWindowMessageW(L"MOX_TRAY_MSG"), 1000, row.event);
         if (row.what == Show) ShowWindow(window, SW_SHOWNA);
         if (row.what == Destroy) target.Command("destroy " + Hex(window));
+        if (row.what == Restart) SendMessageTimeoutW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, 0, 5000, nullptr);
         HWND menu = nullptr;
         EXPECT_EQ(WaitFor([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }, row.menu ? 5000 : 500),
                   row.menu) << "the window's menu";
         if (row.menu) PostMessageW(window, WM_CANCELMODE, 0, 0), WaitFor([&] { return !IsWindowVisible(menu); });
-        const auto deleted = [&] {
-            for (const IconNotification& n : tray.notifications) if (n.id == 1000 && n.command == NIM_DELETE) return true;
-            return false;
+        const auto sent = [&](DWORD command) {  // the window's icon: an added one with the window's title as its tip
+            return std::any_of(tray.notifications.begin(), tray.notifications.end(), [&](const IconNotification& n) {
+                return n.id == 1000 && n.command == command && (command == NIM_DELETE || n.tip == L"In the tray");
+            });
         };
-        EXPECT_EQ(WaitFor(deleted, row.inTray ? 300 : 5000), !row.inTray) << "the icon removed";
+        EXPECT_EQ(WaitFor([&] { return sent(NIM_DELETE); }, row.inTray ? 300 : 5000), !row.inTray) << "icon removed";
+        EXPECT_TRUE(row.what != Restart || WaitFor([&] { return sent(NIM_ADD); })) << "the icon again";
         EXPECT_EQ(IsWindow(window) && !IsWindowVisible(window), row.inTray);
     }
 }
@@ -170,6 +173,7 @@ TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook) {
             ASSERT_TRUE(Managed(target, window));
             target.Messages(window);
         }
+        ASSERT_TRUE(SendFeature(windows[1], L"MOX_ROLLUP", 1) && SendFeature(windows[1], L"MOX_TRAY", 1));
     }
     const UINT unsubclass = RegisterWindowMessageW(L"MOX_WINDOWMANAGER_UNSUBCLASS");
     for (HWND window : windows) {
@@ -178,6 +182,9 @@ TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook) {
         EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 1), 0);
         EXPECT_FALSE(Topmost(window));
     }
+    const HWND child = windows[1];  // rolled up in the tray: brought back first
+    EXPECT_TRUE(IsWindowVisible(child) && WindowRect(child).bottom - WindowRect(child).top == 240);
+    EXPECT_FALSE(GetPropW(child, L"MOX_TRAY") || GetPropW(child, L"MOX_ROLLUP"));
     TargetProcess fresh;
     const auto menu = [](TargetProcess& process, HWND window) {  // the texts, separators as "-"
         std::string texts;
@@ -221,10 +228,10 @@ TEST(Bindings, KeysMessageAndHitTestChooseTheAction) {
 }
 
 // A drag of the caption or of the right border by (dx, dy), from 100, 100, 320 x 240: with Alt held, edges that come
-// within 10 pixels of another window's or of the screen's snap; the read-out follows.
+// within 10 pixels of another window's or of the screen's snap; the read-out follows, a new one in each row (as of a
+// later run of the tray program).
 TEST(Snap, AltDragSnapsToWindowsAndScreenEdgesWhileTheReadOutFollows) {
     HookSession session;
-    MoveSizeOverlay overlay;  // before the target loads the library, which looks for it once
     TargetProcess target;
     const HWND still = target.Create(OverlappedWindow, "Still"), moved = target.Create(OverlappedWindow, "Moved");
     SetWindowPos(still, nullptr, 500, 100, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -238,7 +245,8 @@ TEST(Snap, AltDragSnapsToWindowsAndScreenEdgesWhileTheReadOutFollows) {
         const POINT start = row.hit == HTCAPTION ? Caption(moved) : HitPoint(moved, HTRIGHT, {419, 220}, -1, 0, 10);
         Mouse(start);  // before Alt: a window getting the pointer makes Wine read the keyboard again
         if (row.alt) Keys({VK_MENU}, true);
-        overlay.Clear(), target.Messages(moved);
+        MoveSizeOverlay overlay;
+        target.Messages(moved);
         Mouse(start, MOUSEEVENTF_LEFTDOWN);
         for (int step = 1; step <= 10; ++step) Mouse({start.x + row.dx * step / 10, start.y + row.dy * step / 10});
         Mouse({start.x + row.dx, start.y + row.dy}, MOUSEEVENTF_LEFTUP);
