@@ -22,8 +22,7 @@ std::string Hex(unsigned long long v) { char s[20]; return std::string(s, std::s
 
 LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     received[window].push_back(message);
-    if (message == WM_GETMINMAXINFO && minHeights.count(window))
-        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.y = minHeights[window];
+    if (message == WM_GETMINMAXINFO && minHeights.count(window)) reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.y = minHeights[window];
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -39,7 +39,6 @@ HWND MakeWindow(DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr) {
     return CreateWindowExW(0, MAKEINTATOM(atom), L"Safety", style, 40, 40, 300, 200, parent, nullptr, nullptr, nullptr);
 }
 bool Managed(HWND window) { return GetPropW(window, L"MOX_TITLEBUTTONS") != nullptr; }
-LONG Height(HWND window) { return WindowRect(window).bottom - WindowRect(window).top; }
 POINT Pin(HWND w) { return HitPoint(w, HTBORDER, {WindowRect(w).right - 1, WindowRect(w).top + 12}, -1, 0); }
 void Click(HWND window, POINT at) {  // a press on the title button and its release, as the system sends them
     SendMessageW(window, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(at.x, at.y));

@@ -15,7 +15,7 @@ namespace {
 
 bool Managed(TargetProcess& target, HWND window) { return FeatureItems(target.Menu(window)).size() == 4; }
 bool Topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-bool RolledUp(HWND window) { return WindowRect(window).bottom - WindowRect(window).top < 100; }
+bool RolledUp(HWND window) { return Height(window) < 100; }
 bool InTray(HWND window) { return !IsWindowVisible(window); }
 bool Iconic(HWND window) { return IsIconic(window) != FALSE; }
 bool Last(HWND window) { return GetWindow(window, GW_HWNDNEXT) == nullptr; }
@@ -91,8 +91,7 @@ TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop) {
             }
         }
         // A stop does not wait for a window slow to answer: it takes the messages in afterwards.
-        const auto height = [&] { return WindowRect(window).bottom - WindowRect(window).top; };
-        EXPECT_TRUE(WaitFor([&] { return features[f].on(window) == features[f].keptAtStop && height() == 240; }));
+        EXPECT_TRUE(WaitFor([&] { return features[f].on(window) == features[f].keptAtStop && Height(window) == 240; }));
     }
 }
 
@@ -104,7 +103,8 @@ TEST(TrayIcon, ReleaseRestoresRightPressOpensTheMenuAndTheIconGoesWithTheWindow)
     enum { Icon, Show, Destroy, Restart };  // Restart: a restarted shell asks for the icons again
     const struct { int what; LPARAM event; bool inTray, menu; } rows[] = {{Icon, WM_LBUTTONDBLCLK, true, false},
         {Icon, WM_LBUTTONDOWN, true, false}, {Icon, WM_RBUTTONUP, true, false}, {Icon, WM_RBUTTONDOWN, true, true},
-        {Icon, WM_LBUTTONUP, false, false}, {Show, 0, false, false}, {Destroy, 0, false, false}, {Restart, 0, true, false}};
+        {Icon, WM_LBUTTONUP, false, false}, {Show, 0, false, false}, {Destroy, 0, false, false},
+        {Restart, 0, true, false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.what << " " << Hex(row.event));
         const HWND window = target.Create(OverlappedWindow, "In the tray");
@@ -113,7 +113,7 @@ TEST(TrayIcon, ReleaseRestoresRightPressOpensTheMenuAndTheIconGoesWithTheWindow)
         if (row.what == Icon) PostMessageW(window, RegisterWindowMessageW(L"MOX_TRAY_MSG"), 1000, row.event);
         if (row.what == Show) ShowWindow(window, SW_SHOWNA);
         if (row.what == Destroy) target.Command("destroy " + Hex(window));
-        if (row.what == Restart) SendMessageTimeoutW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, 0, 5000, nullptr);
+        if (row.what == Restart) SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
         HWND menu = nullptr;
         EXPECT_EQ(WaitFor([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }, row.menu ? 5000 : 500),
                   row.menu) << "the window's menu";
@@ -132,7 +132,8 @@ TEST(TrayIcon, ReleaseRestoresRightPressOpensTheMenuAndTheIconGoesWithTheWindow)
 // Rolled up, a window keeps the height to come back to through a minimize, the tray and a restore, also when it
 // keeps itself taller than its caption; a real resize ends the state; "Rollup" off and the stop give the height back.
 TEST(Rollup, KeepsTheHeightUntilARealResizeAlsoWhenTheWindowStaysTaller) {
-    const UINT Drag = 0, Stop = 1, Rollup = RegisterWindowMessageW(L"MOX_ROLLUP"), Tray = RegisterWindowMessageW(L"MOX_TRAY");
+    const UINT Drag = 0, Stop = 1, Rollup = RegisterWindowMessageW(L"MOX_ROLLUP");
+    const UINT Tray = RegisterWindowMessageW(L"MOX_TRAY");
     enum { Any, Low, Open, Dragged };  // the height: not looked at, rolled up, as created, 40 more than rolled up
     const struct { UINT message; WPARAM wParam; int height; bool rolled; } steps[] = {{Rollup, 1, Low, true},
         {WM_SYSCOMMAND, SC_MINIMIZE, Any, true}, {WM_SYSCOMMAND, SC_RESTORE, Low, true}, {Tray, 1, Any, true},
@@ -146,17 +147,15 @@ TEST(Rollup, KeepsTheHeightUntilARealResizeAlsoWhenTheWindowStaysTaller) {
         if (low == 100) target.Command("minheight " + Hex(window) + " 64");
         for (const auto& step : steps) {
             SCOPED_TRACE(testing::Message() << low << ": " << Hex(step.message) << " " << step.wParam);
-            const RECT r = WindowRect(window);
-            const POINT border = HitPoint(window, HTBOTTOM, {(r.left + r.right) / 2, r.bottom - 1}, 0, -1, 10);
+            const POINT border = HitPoint(window, HTBOTTOM, {260, WindowRect(window).bottom - 1}, 0, -1, 10);
             if (step.message == Drag) {  // once the program has taken in what came before
-                target.Messages(window), SetForegroundWindow(window), Mouse(border, MOUSEEVENTF_LEFTDOWN), Mouse({border.x, border.y + 20});
-                Mouse({border.x, border.y + 40}, MOUSEEVENTF_LEFTUP);
+                target.Messages(window), SetForegroundWindow(window), Mouse(border, MOUSEEVENTF_LEFTDOWN);
+                Mouse({border.x, border.y + 20}), Mouse({border.x, border.y + 40}, MOUSEEVENTF_LEFTUP);
             }
             if (step.message == Stop) WindowManagerStop();
             if (step.message > Stop) SendMessageTimeoutW(window, step.message, step.wParam, 0, 0, 5000, nullptr);
             const LONG heights[] = {0, low, 240, low + 40}, height = heights[step.height];
-            EXPECT_TRUE(WaitFor([&] { return !height || WindowRect(window).bottom - WindowRect(window).top == height; },
-                                2000)) << WindowRect(window).bottom - WindowRect(window).top;
+            EXPECT_TRUE(WaitFor([&] { return !height || Height(window) == height; }, 2000)) << Height(window);
             EXPECT_EQ(GetPropW(window, L"MOX_ROLLUP") != nullptr, step.rolled);
         }
     }
@@ -182,9 +181,8 @@ TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook) {
         EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 1), 0);
         EXPECT_FALSE(Topmost(window));
     }
-    const HWND child = windows[1];  // rolled up in the tray: brought back first
-    EXPECT_TRUE(IsWindowVisible(child) && WindowRect(child).bottom - WindowRect(child).top == 240);
-    EXPECT_FALSE(GetPropW(child, L"MOX_TRAY") || GetPropW(child, L"MOX_ROLLUP"));
+    EXPECT_TRUE(IsWindowVisible(windows[1]) && Height(windows[1]) == 240) << "the child back from the tray, unrolled";
+    EXPECT_FALSE(GetPropW(windows[1], L"MOX_TRAY") || GetPropW(windows[1], L"MOX_ROLLUP"));
     TargetProcess fresh;
     const auto menu = [](TargetProcess& process, HWND window) {  // the texts, separators as "-"
         std::string texts;
@@ -252,7 +250,7 @@ TEST(Snap, AltDragSnapsToWindowsAndScreenEdgesWhileTheReadOutFollows) {
         Mouse({start.x + row.dx, start.y + row.dy}, MOUSEEVENTF_LEFTUP);
         if (row.alt) Keys({VK_MENU}, false), Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);  // Alt opens menu mode
         const RECT r = WindowRect(moved), e = row.expected;
-        EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}), std::vector<LONG>({e.left, e.top, e.right, e.bottom}));
+        EXPECT_TRUE(EqualRect(&r, &e)) << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom;
         const bool move = row.hit == HTCAPTION;
         const UINT loop = move ? WM_MOVING : WM_SIZING, report = move ? WM_MOVE : WM_SIZE;
         ExpectSequence(target.Messages(moved), {WM_ENTERSIZEMOVE, loop, WM_EXITSIZEMOVE}, "the window's loop");
