@@ -31,7 +31,8 @@ struct RollupState {
 
 inline INT_PTR PackRollupState(RollupState state)
 {
-    return static_cast<INT_PTR>((state.rolledHeight & 0xFFFF) << 16 | (state.savedHeight & 0xFFFF));
+    const UINT_PTR rolled = static_cast<UINT_PTR>(state.rolledHeight) & 0xFFFF;
+    return static_cast<INT_PTR>(rolled << 16 | (static_cast<UINT_PTR>(state.savedHeight) & 0xFFFF));
 }
 
 inline RollupState UnpackRollupState(INT_PTR value)

@@ -47,8 +47,7 @@ TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt) {
     const auto started = [] { return WaitFor([] { return FindWindowW(L"HovelleMoveSizeWnd", nullptr); }, 20000); };
     const auto uninstalled = [&] { return Value(windows + L"Uninstall\\Hovelle", L"DisplayName") == L"-"; };
     const std::shared_ptr<void> cleanUp(nullptr, [&](void*) {  // also after a failed assertion
-        const bool left = GetFileAttributesW((folder + L"Uninstall.exe"s).c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (left && !uninstalled()) RunSetup(uninstall + L" /S", uninstalled);
+        if (GetFileAttributesW((folder + L"Uninstall.exe"s).c_str()) != INVALID_FILE_ATTRIBUTES && !uninstalled()) RunSetup(uninstall + L" /S", uninstalled);
         RegDeleteKeyValueW(HKEY_CURRENT_USER, (L"Software\\" + windows + L"Run").c_str(), L"Hovelle");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale");
     });

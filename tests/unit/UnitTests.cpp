@@ -122,8 +122,8 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows) {
     const int spacings[] = {2, 5, 0};
     auto face = [&](DWORD style, DWORD ex, int i) { return Edges(TitleButtonRect(w, style, ex, spacings, i, m)); };
     auto max = [&](UINT command) { return Edges(MaximizeMenuRect(r, command, RECT{0, 0, 1024, 738})); };
-    auto after = [](LONG rolled, WPARAM type, LONG height) {  // a window rolled up from 300, then sized
-        const RollupState s = UnpackRollupState(PackRollupState(RollupStateAfterSize({300, rolled}, type, height)));
+    auto after = [](LONG rolled, WPARAM type, LONG height, LONG saved = 300) {  // rolled up from `saved`, then sized
+        const RollupState s = UnpackRollupState(PackRollupState(RollupStateAfterSize({saved, rolled}, type, height)));
         return std::vector<long long>{s.savedHeight, s.rolledHeight};
     };
     struct Row { std::vector<long long> actual, expected; };
@@ -134,8 +134,9 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows) {
         {Edges(TitleButtonHitRect({100, 10, 116, 24})), {100, 8, 116, 26}}, {{HeightOf(r)}, {180}},
         {Edges(WithHeight(r, RolledUpHeight(19, 4))), {-7, 20, 300, 47}},
         {after(27, SIZE_MINIMIZED, 19), {300, 27}}, {after(100, SIZE_RESTORED, 100), {300, 100}},
-        {after(100, SIZE_RESTORED, 140), {0, 0}}, {after(0, SIZE_RESTORED, 100), {300, 100}},
-        {after(0, SIZE_MAXIMIZED, 700), {0, 0}}, {after(27, SIZE_MAXIMIZED, 27), {300, 27}},
+        {after(0, SIZE_MAXIMIZED, 700), {0, 0}}, {after(100, SIZE_RESTORED, 140), {0, 0}}, {after(0, SIZE_RESTORED, 100), {300, 100}},
+        {after(27, SIZE_MAXIMIZED, 27), {300, 27}}, {after(65535, SIZE_MINIMIZED, 0, 40000), {40000, 65535}},
+
         {max(ID_MAXIMIZE_640X480), {-7, 20, 633, 500}}, {max(ID_MAXIMIZE_800X600), {-7, 20, 793, 620}},
         {max(0), {-7, 20, 300, 200}}, {{PackMoveSizeWords(-5, 50), PackMoveSizeWords(100, -32768),
         PackMoveSizeWords(0x12345, 0x10002)}, {0x32FFFB, LPARAM(0x80000064), 0x22345}}};
