@@ -1,6 +1,7 @@
 // Rollup: shrinks a window to its title bar. The property "MOX_ROLLUP" holds
-// the height of the restored rectangle from before the window was rolled up;
-// 0 or no property means the window is not rolled up.
+// the height of the restored rectangle from before the window was rolled up
+// and the height the window got rolled up; no property means the window is
+// not rolled up.
 #include "Rollup.h"
 
 #include "FeatureMessages.h"
@@ -11,16 +12,16 @@ namespace {
 
 const wchar_t RollupProperty[] = L"MOX_ROLLUP";
 
-LONG SavedHeight(HWND window)
+RollupState ReadState(HWND window)
 {
-    return static_cast<LONG>(reinterpret_cast<INT_PTR>(GetPropW(window, RollupProperty)));
+    return UnpackRollupState(reinterpret_cast<INT_PTR>(GetPropW(window, RollupProperty)));
 }
 
 // A window that is not rolled up carries no property at all.
-void SaveHeight(HWND window, LONG height)
+void WriteState(HWND window, RollupState state)
 {
-    if (height != 0) {
-        SetPropW(window, RollupProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(height)));
+    if (state.savedHeight != 0) {
+        SetPropW(window, RollupProperty, reinterpret_cast<HANDLE>(PackRollupState(state)));
     } else {
         RemovePropW(window, RollupProperty);
     }
@@ -29,6 +30,13 @@ void SaveHeight(HWND window, LONG height)
 LONG RolledUpHeightNow()
 {
     return RolledUpHeight(GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYFRAME));
+}
+
+LONG WindowHeight(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return HeightOf(rect);
 }
 
 // Writes the restored rectangle. A hidden window (one in the notification
@@ -49,28 +57,31 @@ WINDOWPLACEMENT ReadPlacement(HWND window)
 
 void RollUp(HWND window)
 {
-    if (SavedHeight(window) != 0) return;
+    if (ReadState(window).savedHeight != 0) return;
     WINDOWPLACEMENT placement = ReadPlacement(window);
     const LONG height = HeightOf(placement.rcNormalPosition);
     placement.rcNormalPosition = WithHeight(placement.rcNormalPosition, RolledUpHeightNow());
-    // Resizing sends WM_SIZE, which clears the property: store it afterwards.
+    // Resizing sends WM_SIZE, which may end the state: store it afterwards.
     WritePlacement(window, placement);
-    SaveHeight(window, height);
+    // The system and the program may keep the window taller than asked. A
+    // minimized or maximized window gets its height only when restored.
+    const bool sized = !IsIconic(window) && !IsZoomed(window);
+    WriteState(window, {height, sized ? WindowHeight(window) : 0});
 }
 
 void Unroll(HWND window)
 {
-    const LONG height = SavedHeight(window);
+    const LONG height = ReadState(window).savedHeight;
     if (height == 0) return;
     WINDOWPLACEMENT placement = ReadPlacement(window);
     placement.rcNormalPosition = WithHeight(placement.rcNormalPosition, height);
     WritePlacement(window, placement);
-    SaveHeight(window, 0);
+    WriteState(window, {});
 }
 
 bool IsRolledUp(HWND window)
 {
-    return SavedHeight(window) != 0;
+    return ReadState(window).savedHeight != 0;
 }
 
 void SwitchRollup(HWND window, bool on)
@@ -89,11 +100,11 @@ bool RollupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT&
     if (message == WM_SIZE) {
         // A real resize, by whatever means, ends the rolled-up state and keeps
         // the new size; a minimize, and the restore back to the rolled-up
-        // size, do not.
-        if (SavedHeight(window) != 0 && HasCaption(window)) {
-            RECT rect = {};
-            GetWindowRect(window, &rect);
-            if (RollupEndsAtSize(wParam, HeightOf(rect), RolledUpHeightNow())) SaveHeight(window, 0);
+        // height, do not.
+        const RollupState state = ReadState(window);
+        if (state.savedHeight != 0 && HasCaption(window)) {
+            const RollupState next = RollupStateAfterSize(state, wParam, WindowHeight(window));
+            if (next.savedHeight != state.savedHeight || next.rolledHeight != state.rolledHeight) WriteState(window, next);
         }
         return false;
     }

@@ -11,8 +11,7 @@
 
 #define CHECK(condition) ((condition) ? void() : __builtin_trap())
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::u16string> pieces(1);  // the bytes as 16-bit units, cut at each 0xFFFF
     for (std::size_t i = 0; i + 1 < size; i += 2) {
         const char16_t unit = static_cast<char16_t>(data[i] | data[i + 1] << 8);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 
 #include "../support/Process.h"
 
@@ -14,30 +15,26 @@ using namespace std::string_literals;
 namespace {
 
 // A string (the first of a list) of the current user's software key, or "-".
-std::wstring Value(const std::wstring& key, const wchar_t* name)
-{
+std::wstring Value(const std::wstring& key, const wchar_t* name) {
     wchar_t text[1024] = {};
     DWORD size = sizeof text;
     const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ;
     return RegGetValueW(HKEY_CURRENT_USER, (L"Software\\" + key).c_str(), name, types, 0, text, &size) ? L"-" : text;
 }
 
-std::string Bytes(const std::wstring& path)
-{
+std::string Bytes(const std::wstring& path) {
     std::ifstream file(std::string(path.begin(), path.end()), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // Runs a setup program to its end, then until `done` (an uninstaller goes on in a copy of itself).
 template <typename Done>
-bool RunSetup(const std::wstring& commandLine, Done done)
-{
+bool RunSetup(const std::wstring& commandLine, Done done) {
     ChildProcess setup(commandLine);
     return setup.WaitForExit(60000) == 0 && WaitFor(done, 60000);
 }
 
-TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt)
-{
+TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt) {
     SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;winemenubuilder.exe=d");  // no host menus
     const std::wstring built = ExecutableDirectory(), windows = L"Microsoft\\Windows\\CurrentVersion\\";
     WIN32_FIND_DATAW found = {};
@@ -48,6 +45,12 @@ TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt)
     ExpandEnvironmentStringsW(L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Hovelle.lnk", shortcut, MAX_PATH);
     const std::wstring program = L"\"" + (folder + L"Hovelle.exe\""s), uninstall = L"\"" + (folder + L"Uninstall.exe\""s);
     const auto started = [] { return WaitFor([] { return FindWindowW(L"HovelleMoveSizeWnd", nullptr); }, 20000); };
+    const auto uninstalled = [&] { return Value(windows + L"Uninstall\\Hovelle", L"DisplayName") == L"-"; };
+    const std::shared_ptr<void> cleanUp(nullptr, [&](void*) {  // also after a failed assertion
+        if (GetFileAttributesW((folder + L"Uninstall.exe"s).c_str()) != INVALID_FILE_ATTRIBUTES && !uninstalled()) RunSetup(uninstall + L" /S", uninstalled);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, (L"Software\\" + windows + L"Run").c_str(), L"Hovelle");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale");
+    });
     // Wine's shell ends when no program has shown a window for a while and comes back with the next one: a
     // program starting meanwhile finds no notification area for its icon. A window of this process keeps it.
     const HWND keeper = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -76,13 +79,12 @@ TEST(Setup, InstallsReplacesTheRunningProgramAndUninstallsIt)
     // The uninstaller closes the program started as at logon and removes all but the settings; a file in use
     // may stay only under another name.
     ChildProcess running(Value(windows + L"Run", L"Hovelle"));
-    ASSERT_TRUE(started() && RunSetup(uninstall + L" /S", [&] { return Value(windows + L"Uninstall\\Hovelle", L"DisplayName") == L"-"; }));
+    ASSERT_TRUE(started() && RunSetup(uninstall + L" /S", uninstalled));
     EXPECT_EQ(running.WaitForExit(10000), 0u);
     for (const std::wstring& path : {folder + L"Hovelle.exe"s, folder + L"Lorvek.dll"s, folder + L"Uninstall.exe"s, std::wstring(shortcut)}) {
         EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     EXPECT_EQ(Value(windows + L"Run", L"Hovelle") + Value(L"Tenvale\\Hovelle", L"IgnoreClasses"), L"-JWinproj*");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tenvale");
 }
 
 } // namespace

@@ -47,6 +47,7 @@ void Keys(const std::vector<WORD>& keys, bool down);
 // The first point from `start` in steps of (dx, dy) where the window answers `code`; {-1, -1} if none.
 POINT HitPoint(HWND window, LRESULT code, POINT start, int dx, int dy, int steps = 400);
 inline RECT WindowRect(HWND window) { RECT rect = {}; return GetWindowRect(window, &rect), rect; }
+inline LONG Height(HWND window) { const RECT rect = WindowRect(window); return rect.bottom - rect.top; }
 // The messages of `actual` that `expected` names, repeats folded, compared with `expected`.
 void ExpectSequence(const std::vector<UINT>& actual, const std::vector<UINT>& expected, const char* what);
 

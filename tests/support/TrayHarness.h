@@ -33,7 +33,6 @@ struct MoveSizeOverlay {
     MoveSizeOverlay();
     ~MoveSizeOverlay() { DestroyWindow(window); }
     std::vector<MoveSizePost> Posts();
-    void Clear();
     HWND window;
 };
 // Hovelle.exe of the test's folder, its main window and overlay once Ready(); "Exit" at the end of the scope.

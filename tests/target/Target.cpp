@@ -15,6 +15,7 @@ using Args = std::istringstream;
 std::wstring hookLibrary = L"Lorvek.dll";
 std::map<HWND, std::vector<UINT>> received;
 ATOM ownTitleBar = 0;  // the class "OwnTitleBar": the client area covers the caption, as in a browser
+std::map<HWND, LONG> minHeights;  // windows that keep themselves at least this high
 
 unsigned long long Next(Args& in) { std::string word; return std::strtoull((in >> word, word).c_str(), nullptr, 16); }
 HWND NextWindow(Args& in) { return reinterpret_cast<HWND>(Next(in)); }
@@ -24,6 +25,7 @@ LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     received[window].push_back(message);
     if (message == WM_SETTEXT) SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_CLIPCHILDREN);
     if (message == WM_NCCALCSIZE && GetClassLongW(window, GCW_ATOM) == ownTitleBar) return 0;
+    if (message == WM_GETMINMAXINFO && minHeights.count(window)) reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.y = minHeights[window];
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -75,6 +77,8 @@ const std::map<std::string, std::string (*)(Args&)> commands = {
          if (manage != nullptr) manage(NextWindow(in));
          return std::string(manage != nullptr ? "ok" : "notloaded");
      }},
+    {"minheight", [](Args& in) { const HWND w = NextWindow(in); return minHeights[w] = LONG(Next(in)), std::string("ok"); }},
+    {"destroy", [](Args& in) { return std::to_string(DestroyWindow(NextWindow(in))); }},
     {"loaded", [](Args&) { return std::to_string(GetModuleHandleW(hookLibrary.c_str()) != nullptr); }},
     {"classic", [](Args& in) {  // a theme class that no visual style has: the window is drawn classic
          using SetTheme = HRESULT(WINAPI*)(HWND, const wchar_t*, const wchar_t*);

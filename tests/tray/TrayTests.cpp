@@ -23,8 +23,7 @@ using namespace std::string_literals;
 // While set, freed memory is kept and filled with this window's handle: a read of a deleted object's window
 // handle then posts to it.
 HWND poison = nullptr;
-void operator delete(void* block) noexcept
-{
+void operator delete(void* block) noexcept {
     for (size_t i = 0; poison && block && i + sizeof poison <= _msize(block); i += sizeof poison)
         std::memcpy(static_cast<char*>(block) + i, &poison, sizeof poison);
     if (!poison) std::free(block);
@@ -40,8 +39,7 @@ struct TrayTest : ::testing::Test {
     void TearDown() override { WindowManagerStop(), ResetSharedSettings(), RegDeleteTreeW(HKEY_CURRENT_USER, Key); }
 };
 using OverlayTest = TrayTest;
-bool Answered(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
+bool Answered(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR answer = 0;
     return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer) != 0;
 }
@@ -52,13 +50,11 @@ const wchar_t* const Names[6] = {L"EnableSendToBack", L"EnableMinimizeWindowToTr
 const std::wstring Defaults[6] = {L"1", L"1", L"1", L"1", L"|QuickTimePlayer", L"|JWinproj*"};
 const std::wstring DefaultUnits[6] = {L"\1\0"s, L"\1\0"s, L"\1\0"s, L"\1\0"s,
                                       L"QuickTimePlayer\0\0"s, L"JWinproj*\0\0"s};
-Stored Units(int index, const std::wstring& units)
-{
+Stored Units(int index, const std::wstring& units) {
     const char* bytes = reinterpret_cast<const char*>(units.data());
     return {index < 4 ? REG_DWORD : REG_MULTI_SZ, std::string(bytes, units.size() * 2)};
 }
-Stored ReadStored(int index)
-{
+Stored ReadStored(int index) {
     DWORD type = 0, size = 8192;
     std::string data(size, '\0');
     if (RegGetValueW(HKEY_CURRENT_USER, Key, Names[index], RRF_RT_ANY, &type, &data[0], &size)) return {~0u, ""};
@@ -69,8 +65,7 @@ Stored ReadStored(int index)
 // defaults; but more than the 1024 bytes a load reads ends the load there, and it and the values after it
 // stay as they were.
 void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::wstring& loaded,
-                     const std::wstring& saved)
-{
+                     const std::wstring& saved) {
     RegDeleteTreeW(HKEY_CURRENT_USER, Key);
     RegSetKeyValueW(HKEY_CURRENT_USER, Key, Names[index], type, data.data(), static_cast<DWORD>(data.size()));
     const Stored stored = ReadStored(index);  // Wine adds a terminator to a string type
@@ -91,9 +86,8 @@ void ExpectRoundTrip(int index, DWORD type, const std::string& data, const std::
         EXPECT_EQ(ReadStored(other), unreadable && other >= index ? kept : want);
     }
 }
-TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
-{
-    const std::wstring t510(510, L'T');
+TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize) {
+    const std::wstring t510(510, L'T'), A2(2, L'\x4141'), A512(512, L'\x4141');  // "AAAA", 1024 bytes of 'A'
     const struct { int index; DWORD type; std::wstring data, loaded, saved; } rows[] = {
         {2, REG_DWORD, L"\0\0"s, L"0", L"\0\0"s},
         {0, REG_SZ, L"0\0"s, L"1", L"\1\0"s},          // the text "0": its first unit is not zero
@@ -106,7 +100,9 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
         {4, REG_MULTI_SZ, t510 + L"\0\0"s, L"|" + t510, t510 + L"\0\0"s},
         {4, REG_MULTI_SZ, t510 + L"T\0\0"s, L"", L""},  // 1026 bytes
         {5, REG_SZ, std::wstring(513, L'C'), L"", L""},
-    };
+        // Cells of the model below, written out: a switch or a list from any type.
+        {4, REG_DWORD, A2, L"|" + A2, A2 + L"\0\0"s}, {0, REG_NONE, A2, L"1", L"\1\0"s}, {3, REG_BINARY, A512, L"1", L"\1\0"s},
+        {2, REG_BINARY, std::wstring(512, L'\0'), L"0", L"\0\0"s}, {5, REG_QWORD, A512 + A512 + A512 + A512, L"", L""}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "value " << row.index << " of " << row.data.size() << " units");
         ExpectRoundTrip(row.index, row.type, Units(0, row.data).second, row.loaded, row.saved);
@@ -132,8 +128,7 @@ TEST_F(TrayTest, StoredValuesAreReadAndRewrittenWhateverTheirTypeAndSize)
 }
 
 // The hotkey control's value and "Win" <-> the stored value, and the program a Run value starts.
-TEST(Hotkey, ControlAndStoredValuesAndRunValues)
-{
+TEST(Hotkey, ControlAndStoredValuesAndRunValues) {
     const struct { WORD control; bool win; DWORD stored; WORD shown; bool withoutModifier; } rows[] = {
         {MAKEWORD('T', HOTKEYF_CONTROL), true, 0x000A0054, MAKEWORD('T', HOTKEYF_CONTROL), false},
         {MAKEWORD(VK_UP, HOTKEYF_EXT | HOTKEYF_ALT | HOTKEYF_SHIFT), false, 0x00050026, 0x0D26, false},
@@ -152,14 +147,15 @@ TEST(Hotkey, ControlAndStoredValuesAndRunValues)
         EXPECT_EQ(CommandProgram(command), program);
 }
 
-TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
-{
+TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIconWithItsMenu) {
     {  // a first start that ends without a stop (a crash, Task Manager): its hook goes, the next start hooks again
         HovelleProcess crashed;
         ASSERT_TRUE(crashed.Ready());
         crashed.main = nullptr;  // so the end of the scope ends the process, without "Exit"
     }
     FakeTray tray;
+    TargetProcess target;
+    const HWND early = target.Create(OverlappedWindow, "Open before the start");
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
     for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadStored(i), Units(i, DefaultUnits[i]));
@@ -189,21 +185,11 @@ TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIcon)
     std::vector<std::pair<int, int>> images;
     for (int i = 0; group && i < group[4]; ++i) images.emplace_back(group[6 + 14 * i], group[12 + 14 * i]);
     EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{16, 32}, {20, 32}, {24, 32}, {32, 32}}));
-    // The hook runs, with the default ignore pattern.
-    TargetProcess target;
-    EXPECT_EQ(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Any window"))).size(), 4u);
-    EXPECT_TRUE(FeatureItems(target.Menu(target.Create(OverlappedWindow, "QuickTimePlayer"))).empty());
-}
-
-// The menu opens on the release (version 4: WM_CONTEXTMENU, at the place it gives): "Restore hidden windows" brings
-// back a window hidden in the notification area, and the hook goes on; "About..." and "Exit".
-TEST_F(TrayTest, IconMenuOpensOnTheReleaseRestoresHiddenWindowsAndHasAboutAndExit)
-{
-    FakeTray tray;
-    HovelleProcess hovelle;
-    ASSERT_TRUE(hovelle.Ready());
-    TargetProcess target;
-    const HWND hidden = target.Create(OverlappedWindow, "Hidden");
+    // The hook runs in a program started afterwards, with the default ignore pattern; a window open before is left alone.
+    TargetProcess later;
+    EXPECT_EQ(FeatureItems(later.Menu(later.Create(OverlappedWindow, "Any window"))).size(), 4u);
+    EXPECT_TRUE(FeatureItems(later.Menu(later.Create(OverlappedWindow, "QuickTimePlayer"))).empty());
+    EXPECT_TRUE(FeatureItems(target.Menu(early)).empty());
     // Answered at once and no menu: the buttons, and the release while About disables the main window.
     for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
                        WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_CONTEXTMENU}) {
@@ -211,53 +197,61 @@ TEST_F(TrayTest, IconMenuOpensOnTheReleaseRestoresHiddenWindowsAndHasAboutAndExi
         EXPECT_TRUE(Answered(hovelle.main, WM_USER, 0, mouse) && !hovelle.Find(L"#32768", true)) << mouse;
     }
     EnableWindow(hovelle.main, TRUE);
-    // The menu at the given place, five items high: the second restores, the fourth is About, the last Exit.
-    HWND menu = nullptr, about = nullptr;
+    // The menu opens on the release (version 4: WM_CONTEXTMENU, at the place it gives), five items high, each
+    // clicked: "Manage open windows", "Restore hidden windows" (the hook goes on), "Settings...", "About...", "Exit".
+    const HWND hidden = later.Create(OverlappedWindow, "Hidden");
+    HWND menu = nullptr, dialog = nullptr;
     RECT rect = {};
-    for (const int tenth : {3, 7, 9}) {
-        ASSERT_TRUE(SendFeature(hidden, L"MOX_TRAY", 1) && !IsWindowVisible(hidden));
+    for (const int tenth : {1, 3, 5, 7, 9}) {
+        ASSERT_TRUE(tenth != 3 || (SendFeature(hidden, L"MOX_TRAY", 1) && !IsWindowVisible(hidden)));
         SetCursorPos(10, 10);
         PostMessageW(hovelle.main, WM_USER, MAKEWPARAM(400, 300), WM_CONTEXTMENU);
         ASSERT_TRUE(WaitFor([&] { return (menu = hovelle.Find(L"#32768", true)) && GetWindowRect(menu, &rect); }));
         EXPECT_EQ(std::make_pair(rect.left, rect.top), std::make_pair(400L, 300L));
         SetCursorPos((rect.left + rect.right) / 2, rect.top + (rect.bottom - rect.top) * tenth / 10);
         mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        if (tenth == 9) break;
+        EXPECT_TRUE(tenth != 1 || WaitFor([&] { return FeatureItems(target.Menu(early)).size() == 4; })) << "managed";
         EXPECT_TRUE(tenth != 3 ||
-                    WaitFor([&] { return IsWindowVisible(hidden) && !FeatureItems(target.Menu(hidden)).empty(); }));
-        if (tenth != 7) continue;
-        ASSERT_TRUE(WaitFor([&] { return (about = hovelle.Find(L"#32770", true)) != nullptr; }));
-        EXPECT_EQ(Text(about), L"About ");
-        PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+                    WaitFor([&] { return IsWindowVisible(hidden) && !FeatureItems(later.Menu(hidden)).empty(); }));
+        if (tenth < 5) continue;
+        ASSERT_TRUE(WaitFor([&] { return (dialog = hovelle.Find(L"#32770", true)) != nullptr; }));
+        EXPECT_EQ(Text(dialog), tenth == 5 ? L"Window Manager Settings" : L"About ");
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
     }
     EXPECT_EQ(hovelle.WaitForExit(), 0u);
 }
 
-// Waits for the box of a text: the text's size plus (10, 5), centred on the full-screen area, with pixels
-// of the text colour, not active.
-void ExpectShowing(HWND box, const wchar_t* text)
-{
-    const HDC dc = GetDC(nullptr);
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    RECT size = {}, at = {};
-    DrawTextW(dc, text, -1, &size, DT_CALCRECT | DT_SINGLELINE);
-    ReleaseDC(nullptr, dc);
-    const LONG left = (GetSystemMetrics(SM_CXFULLSCREEN) - size.right - 10) / 2;
-    const LONG top = (GetSystemMetrics(SM_CYFULLSCREEN) - size.bottom - 5) / 2;
-    const RECT want = {left, top, left + size.right + 10, top + size.bottom + 5};
-    EXPECT_TRUE(WaitFor([&] { return GetWindowRect(box, &at) && IsWindowVisible(box) && EqualRect(&at, &want); }))
-        << "at " << at.left << "," << at.top << " to " << at.right << "," << at.bottom;
-    const COLORREF ink = GetSysColor(COLOR_INFOTEXT);
-    const uint32_t rgb = GetRValue(ink) << 16 | GetGValue(ink) << 8 | GetBValue(ink);
+// The text as the box draws it, at the size of its client area: the default GUI font in the tooltip colours, centred.
+Image Drawn(const wchar_t* text, int width, int height) {
+    Image image{width, height, std::vector<uint32_t>(size_t(width) * height)};
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_INFOBK)), SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkColor(dc, GetSysColor(COLOR_INFOBK)), SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    DrawTextW(dc, text, -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE), GdiFlush();
+    for (size_t i = 0; bits && i < image.pixels.size(); ++i) image.pixels[i] = static_cast<uint32_t*>(bits)[i] & 0xFFFFFF;
+    return SelectObject(dc, old), DeleteObject(bitmap), DeleteDC(dc), image;
+}
+// Waits for the box to show the text, centred on the full-screen area and not active.
+void ExpectShowing(HWND box, const wchar_t* text) {
+    RECT at = {};
     EXPECT_TRUE(WaitFor([&] {
-        const auto shot = CaptureWindow(box).pixels;
-        return std::count(shot.begin(), shot.end(), rgb) > 10;
-    })) << "the text is drawn";
+        if (!IsWindowVisible(box) || !GetClientRect(box, &at) || IsRectEmpty(&at)) return false;
+        MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&at), 2);
+        return CaptureScreen(at).pixels == Drawn(text, at.right - at.left, at.bottom - at.top).pixels;
+    })) << "the box shows " << std::string(text, text + wcslen(text));
+    EXPECT_LE(std::abs(at.left + at.right - GetSystemMetrics(SM_CXFULLSCREEN)), 1) << at.left << " " << at.right;
+    EXPECT_LE(std::abs(at.top + at.bottom - GetSystemMetrics(SM_CYFULLSCREEN)), 1) << at.top << " " << at.bottom;
     EXPECT_NE(GetForegroundWindow(), box);
 }
 
-TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
-{
+TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox) {
     FakeTray tray;
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
@@ -278,17 +272,14 @@ TEST_F(OverlayTest, ManagedWindowOfAnotherProgramDrivesTheBox)
     ExpectShowing(hovelle.overlay, L"300 x 200");
 }
 
-TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
-{
+TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion) {
     // The shell hands the links to a command that writes them to a file; Wine's own again at the end.
     const std::wstring log = ExecutableDirectory() + L"shell-open.log";
     const auto setOpen = [](const std::wstring& command) {
         for (const wchar_t* scheme : {L"https\\shell\\open\\command", L"mailto\\shell\\open\\command"})
             RegSetKeyValueW(HKEY_CLASSES_ROOT, scheme, nullptr, REG_SZ, command.c_str(), command.size() * 2 + 2);
     };
-    const std::shared_ptr<void> restore(nullptr, [&](void*) {
-        setOpen(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"");
-    });
+    const std::shared_ptr<void> restore(nullptr, [&](void*) { setOpen(L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\""); });
     DeleteFileW(log.c_str());
     setOpen(L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + log + L"\"");
     const auto opened = [&] {
@@ -325,8 +316,7 @@ TEST_F(TrayTest, AboutShowsTheProgramIconNameAndVersion)
 
 // Exit, the session's end and the Restart Manager closing this program release every window (a rolled-up one
 // comes down, the items go) and stop the hook; Exit and the Restart Manager end it. A cancelled log-off does nothing.
-TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
-{
+TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow) {
     const struct { UINT message; WPARAM wParam; LPARAM lParam; bool stops, exits; } rows[] = {
         {WM_COMMAND, 1003, 0, true, true}, {WM_ENDSESSION, TRUE, 0, true, false},
         {WM_ENDSESSION, FALSE, 0, false, false}, {WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, true, true}};
@@ -337,16 +327,13 @@ TEST_F(TrayTest, ExitAndEndSessionReleaseEveryWindow)
         ASSERT_TRUE(hovelle.Ready());
         TargetProcess target;
         const HWND window = target.Create(OverlappedWindow, "Rolled up");
-        RECT open = {}, now = {};
-        GetWindowRect(window, &open);
         PostMessageW(window, WM_SYSCOMMAND, 0xE020, 0);  // the second feature item, "Rollup"
-        ASSERT_TRUE(WaitFor([&] { return GetWindowRect(window, &now) && now.bottom < open.bottom; }));
+        ASSERT_TRUE(WaitFor([&] { return Height(window) < 240; }));
         DWORD_PTR answer = 0;
         SendMessageTimeoutW(hovelle.main, row.message, row.wParam, row.lParam, SMTO_ABORTIFHUNG, 10000, &answer);
         EXPECT_EQ(row.exits ? hovelle.WaitForExit() : 0u, 0u);
         EXPECT_TRUE(WaitFor([&] {
-            return GetWindowRect(window, &now) && (now.bottom == open.bottom) == row.stops
-                   && FeatureItems(target.Menu(window)).empty() == row.stops;
+            return (Height(window) == 240) == row.stops && FeatureItems(target.Menu(window)).empty() == row.stops;
         }));
         EXPECT_EQ(FeatureItems(target.Menu(target.Create(OverlappedWindow, "Afterwards"))).empty(), row.stops);
         EXPECT_EQ(hovelle.Running(), !row.exits);
@@ -362,22 +349,19 @@ std::vector<std::string> trace;  // what reached the dialogs, and the error boxe
 struct ScriptedDlg : CDlgHandler {
     ScriptedDlg(std::string name, WORD command, int fault = 0, ScriptedDlg* inner = nullptr)
         : name(name), command(command), fault(fault), inner(inner) {}
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         const std::string bound = FindDlgHandler(window = m_hwnd) == this ? "" : " unbound";
         if (message == WM_INITDIALOG) trace.push_back(name + " init" + bound);
         if (message == WM_COMMAND) trace.push_back(name + " command " + std::to_string(LOWORD(wParam)) + bound);
         if (message == WM_DESTROY) trace.push_back(name + " destroy" + bound);
         return CDlgHandler::OnMessage(message, wParam, lParam);
     }
-    INT_PTR OnInitDialog(WPARAM focus) override
-    {
+    INT_PTR OnInitDialog(WPARAM focus) override {
         SendMessageW(m_hwnd, WM_COMMAND, command, 0);
         if (fault == 1) throw CWindowsError(0x20001234, L"Init failed");
         return fault == 2 ? throw 42 : CDlgHandler::OnInitDialog(focus);
     }
-    INT_PTR OnCommand(UINT code, WPARAM wParam, LPARAM control) override
-    {
+    INT_PTR OnCommand(UINT code, WPARAM wParam, LPARAM control) override {
         if (LOWORD(wParam) != 1002) return CDlgHandler::OnCommand(code, wParam, control);
         trace.push_back("inner ended " + std::to_string(inner->RunModal(m_hwnd, 104, GetModuleHandleW(nullptr))));
         return OnCancel();
@@ -387,8 +371,7 @@ struct ScriptedDlg : CDlgHandler {
 };
 
 // Ends the message boxes of this thread as they come, tracing them.
-BOOL CALLBACK EndBox(HWND box, LPARAM)
-{
+BOOL CALLBACK EndBox(HWND box, LPARAM) {
     if (!IsWindowVisible(box) || FindDlgHandler(box) || !GetDlgItem(box, 0xFFFF)) return TRUE;
     const std::wstring text = MessageBoxText(box);
     trace.push_back((GetWindow(box, GW_OWNER) ? "owned box " : "box ") + std::string(text.begin(), text.end()));
@@ -396,8 +379,7 @@ BOOL CALLBACK EndBox(HWND box, LPARAM)
 }
 void CALLBACK EndBoxes(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), EndBox, 0); }
 
-TEST(DlgHandler, EndingsErrorsNestingAndBindings)
-{
+TEST(DlgHandler, EndingsErrorsNestingAndBindings) {
     const std::vector<std::string> enter = {"d init", "d command 1", "d destroy"};
     const struct { WORD dialog, command; int fault; INT_PTR result; std::vector<std::string> trace; } rows[] = {
         {104, IDOK, 0, 1, enter},
@@ -424,8 +406,7 @@ TEST(DlgHandler, EndingsErrorsNestingAndBindings)
 
 std::vector<std::pair<HWND, UINT>> destroyed;
 
-LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam) {
     const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (sent.message == WM_DESTROY || sent.message == WM_NCDESTROY) destroyed.emplace_back(sent.hwnd, sent.message);
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -434,8 +415,7 @@ LRESULT CALLBACK RecordDestruction(int code, WPARAM wParam, LPARAM lParam)
 // Exit in this process, posted while the icon's menu is open (as the setup program may): the overlay goes
 // before the main window, the icon goes, the message loop is asked to end with 0, and nothing reads the
 // deleted handler after the menu. A restarted shell ("TaskbarCreated") gets the icon again.
-TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits)
-{
+TEST_F(TrayTest, ExitDestroysTheOverlayBeforeTheMainWindowAndQuits) {
     FakeTray tray;
     SetProgramInstance(GetModuleHandleW(nullptr));
     const HWND main = CreateMainWindow(GetModuleHandleW(nullptr))->Handle();

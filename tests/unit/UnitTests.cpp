@@ -31,8 +31,7 @@ std::vector<long long> Edges(const RECT& r) { return {r.left, r.top, r.right, r.
 template <typename Row, std::size_t N, typename Check> void EachRow(const Row (&rows)[N], Check check)
 { for (std::size_t i = 0; i < N; ++i) { SCOPED_TRACE("row " + std::to_string(i)); check(rows[i]); } }
 
-TEST(PatternList, MatchStoreListAndDoubleBufferRows)
-{
+TEST(PatternList, MatchStoreListAndDoubleBufferRows) {
     struct Match { const char16_t *text, *pattern; bool match; };
     const Match matches[] = {{u"aab", u"*ab", false}, {u"abcbc", u"a*c", false}, {u"abc", u"a*c", true},
         {u"a", u"a*", true}, {u"a", u"a**", false}, {u"ab", u"a**", true}, {u"", u"*", true}, {u"", u"?", false},
@@ -108,8 +107,7 @@ TEST(Rules, ReadMatchAndAlphaRows)
     EXPECT_EQ(FileNameOf(u"C:\\A\\b/Notes.exe"s), u"Notes.exe");
 }
 
-TEST(SnapArithmetic, MovingAndSizingRows)
-{
+TEST(SnapArithmetic, MovingAndSizingRows) {
     // Entry 0 is usually the work area W; N and P are narrower than two snap distances.
     const RECT W = {0, 0, 1024, 738}, T = {300, 100, 600, 400}, N = {300, 100, 315, 400};
     const RECT L = {203, 100, 500, 400}, T2 = {306, 100, 700, 400}, P = {300, 100, 305, 400};
@@ -152,8 +150,7 @@ SHORT keyWords[3];  // what the key state reads for Ctrl, Alt and Shift
 SHORT WINAPI KeyWord(int key) { return keyWords[key == VK_MENU ? 1 : key == VK_SHIFT ? 2 : 0]; }
 unsigned long long StartOf(unsigned long id) { return id == 10 ? 500 : id == 12 ? ProcessNotAsked : 0; }
 
-TEST(HookDecisions, ButtonBindingKeyStateAndHookOwnerRows)
-{
+TEST(HookDecisions, ButtonBindingKeyStateAndHookOwnerRows) {
     const MoxButton Left = MoxButtonLeft, Middle = MoxButtonMiddle, Right = MoxButtonRight;
     struct Decode { UINT message; int event; };  // button value * 100 + press * 10 + double click, or -1
     const Decode decodes[] = {{WM_NCLBUTTONDOWN, 10}, {WM_NCLBUTTONUP, 0}, {WM_NCLBUTTONDBLCLK, 1}, {0x00AA, -1},
@@ -196,8 +193,7 @@ TEST(HookDecisions, ButtonBindingKeyStateAndHookOwnerRows)
     EachRow(owners, [](const Owner& r) { EXPECT_EQ(HookNeedsInstall(r.installed, r.owner, StartOf), r.install); });
 }
 
-TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
-{
+TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows) {
     const CaptionMetrics m = {18, 20, 12, 14, 4, 6, 3, 1};
     const DWORD C = WS_CAPTION, S = WS_SYSMENU, Min = WS_MINIMIZEBOX, Tool = WS_EX_TOOLWINDOW, Help = WS_EX_CONTEXTHELP;
     const RECT r = {-7, 20, 300, 200}, w = {10, 20, 610, 420};  // title buttons go left of w's caption buttons
@@ -211,6 +207,10 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
         const ButtonColours c = ComposedButtonColours(dark, active, pressed, hot, caption, text);
         return std::vector<long long>{c.face, c.glyph};
     };
+    auto after = [](LONG rolled, WPARAM type, LONG height, LONG saved = 300) {  // rolled up from `saved`, then sized
+        const RollupState s = UnpackRollupState(PackRollupState(RollupStateAfterSize({saved, rolled}, type, height)));
+        return std::vector<long long>{s.savedHeight, s.rolledHeight};
+    };
     struct Row { std::vector<long long> actual, expected; };
     const Row rows[] = {{face(WS_OVERLAPPEDWINDOW, 0, 0), {536, 28, 552, 44}},
         {face(WS_OVERLAPPEDWINDOW, 0, 2), {499, 28, 515, 44}}, {face(C | S, Tool, 0), {583, 23, 593, 33}},
@@ -218,6 +218,10 @@ TEST(WindowArithmetic, TitleButtonRollupMaximizeAndMoveSizeRows)
         {face(C | S | Min, Help, 0), {537, 23, 553, 39}}, {face(C | S, Help, 0), {553, 23, 569, 39}},
         {Edges(TitleButtonHitRect({100, 10, 116, 24})), {100, 8, 116, 26}}, {{HeightOf(r)}, {180}},
         {Edges(WithHeight(r, RolledUpHeight(19, 4))), {-7, 20, 300, 47}},
+        {after(27, SIZE_MINIMIZED, 19), {300, 27}}, {after(100, SIZE_RESTORED, 100), {300, 100}},
+        {after(0, SIZE_MAXIMIZED, 700), {0, 0}}, {after(100, SIZE_RESTORED, 140), {0, 0}}, {after(0, SIZE_RESTORED, 100), {300, 100}},
+        {after(27, SIZE_MAXIMIZED, 27), {300, 27}}, {after(65535, SIZE_MINIMIZED, 0, 40000), {40000, 65535}},
+
         {max(ID_MAXIMIZE_640X480), {-7, 20, 633, 500}}, {max(ID_MAXIMIZE_800X600), {-7, 20, 793, 620}},
         {max(0), {-7, 20, 300, 200}}, {{PackMoveSizeWords(-5, 50), PackMoveSizeWords(100, -32768),
         PackMoveSizeWords(0x12345, 0x10002)}, {0x32FFFB, LPARAM(0x80000064), 0x22345}},
@@ -241,8 +245,7 @@ const MonitorArea LeftOf = {{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}, false};
 struct Layout { MonitorArea monitor; RECT primaryWork; int fullWidth, fullHeight; };
 Layout On(const MonitorArea& monitor) { return {monitor, PrimaryWork, 1920, 1017}; }
 
-TEST(MonitorGeometry, SnappingTakesThePrimaryWorkAreaFirstThenTheOthersInOrder)
-{
+TEST(MonitorGeometry, SnappingTakesThePrimaryWorkAreaFirstThenTheOthersInOrder) {
     // Letters name monitors: P primary, L left of it, R right of it.
     const std::string rows[][2] = {{"P", "P"}, {"PLR", "PLR"}, {"LPR", "PLR"}, {"LRP", "PLR"}, {"RL", "RL"}};
     EachRow(rows, [](const std::string (&row)[2]) {
@@ -255,8 +258,7 @@ TEST(MonitorGeometry, SnappingTakesThePrimaryWorkAreaFirstThenTheOthersInOrder)
     });
 }
 
-TEST(MonitorGeometry, HorizontalAndVerticalFillTheWindowsMonitor)
-{
+TEST(MonitorGeometry, HorizontalAndVerticalFillTheWindowsMonitor) {
     // Today's single monitor: 1024x768, full-screen client 1024x738; and with the taskbar on its left.
     const Layout single = {{{0, 0, 1024, 768}, {0, 0, 1024, 768}, true}, {0, 0, 1024, 768}, 1024, 738};
     const Layout taskbarLeft = {{{0, 0, 1024, 768}, {40, 0, 1024, 768}, true}, {40, 0, 1024, 768}, 984, 738};
@@ -284,8 +286,7 @@ TEST(MonitorGeometry, HorizontalAndVerticalFillTheWindowsMonitor)
     });
 }
 
-TEST(MonitorGeometry, ReadoutIsCentredOnTheMonitorAndScalesWithIt)
-{
+TEST(MonitorGeometry, ReadoutIsCentredOnTheMonitorAndScalesWithIt) {
     // Single today, single with a text wider than the screen, side by side 150 %, left 200 %, one above 100 %.
     struct Row { int w, h; RECT area; UINT dpi; RECT expected; };  // w x h: the text's size
     const Row rows[] = {
@@ -300,8 +301,7 @@ TEST(MonitorGeometry, ReadoutIsCentredOnTheMonitorAndScalesWithIt)
     EachRow(fonts, [](const Font& f) { EXPECT_EQ(ReadoutFontHeight(f.height, f.dpi, f.systemDpi), f.expected); });
 }
 
-TEST(MonitorGeometry, PinButtonFollowsTheWindowsDpi)
-{
+TEST(MonitorGeometry, PinButtonFollowsTheWindowsDpi) {
     // Metrics as GetSystemMetricsForDpi gives them at each scale; a resizable window with all three standard
     // buttons, the pin button 2 pixels apart.
     struct Row { UINT dpi; CaptionMetrics metrics; RECT face, hit; };
@@ -332,8 +332,7 @@ public:
     CRecorder() : CWndHandler(DefWindowProcW) { AddObserver(this); }
     ~CRecorder() override { ++deaths; }
     static void operator delete(void* p, size_t n) { graves.emplace_back(static_cast<char*>(memset(p, 0xDD, n)), n); }
-    static CRecorder* Create()
-    {
+    static CRecorder* Create() {
         static const WNDCLASSEXW windowClass = {sizeof windowClass, 0, WndHandlerWindowProc, 0, 0, nullptr, nullptr,
                                                 nullptr, nullptr, nullptr, L"HovelleUnitWnd", nullptr};
         static const ATOM atom = RegisterWndClass(windowClass);
@@ -367,8 +366,7 @@ private:
     void Put(CPaintDC& dc) { log += dc.Handle() != nullptr ? " dc" : " none"; }
 };
 
-TEST(WndHandler, DecodesEveryMessageIntoItsOperation)
-{
+TEST(WndHandler, DecodesEveryMessageIntoItsOperation) {
     CRecorder* handler = CRecorder::Create();
 #define XY_ " fffe0001 fffd 4"
 #define WL_ " fffe0001 4fffd"
@@ -400,16 +398,14 @@ TEST(WndHandler, DecodesEveryMessageIntoItsOperation)
 
 std::wstring boxText;  // of the message box that CloseBox saw and closed, with its owner
 HWND boxOwner;
-LRESULT CALLBACK CloseBox(int code, WPARAM box, LPARAM lParam)
-{
+LRESULT CALLBACK CloseBox(int code, WPARAM box, LPARAM lParam) {
     wchar_t text[99] = {};
     if (code == HCBT_ACTIVATE && GetDlgItemTextW(HWND(box), 0xFFFF, text, 99) > 0)
         boxText = text, boxOwner = GetWindow(HWND(box), GW_OWNER), PostMessageW(HWND(box), WM_COMMAND, IDOK, 0);
     return CallNextHookEx(nullptr, code, box, lParam);
 }
 
-TEST(WndHandler, HandlersEndOnceWithTheirWindowsAndErrorsEndInABox)
-{
+TEST(WndHandler, HandlersEndOnceWithTheirWindowsAndErrorsEndInABox) {
     deaths = 0, CRecorder::failCreate = true;  // destroyed during its creation: deleted at WM_NCDESTROY, not again
     EXPECT_THROW(CRecorder::Create(), CWindowsError);
     CRecorder::failCreate = false;
@@ -430,8 +426,7 @@ TEST(WndHandler, HandlersEndOnceWithTheirWindowsAndErrorsEndInABox)
 }
 
 std::string debugStrings;  // what OutputDebugString raised in this process
-LONG CALLBACK CatchDebugString(EXCEPTION_POINTERS* exception)
-{
+LONG CALLBACK CatchDebugString(EXCEPTION_POINTERS* exception) {
     const EXCEPTION_RECORD& r = *exception->ExceptionRecord;
     if (r.ExceptionCode == DBG_PRINTEXCEPTION_C) debugStrings += reinterpret_cast<char*>(r.ExceptionInformation[1]);
     return EXCEPTION_CONTINUE_SEARCH;
@@ -440,8 +435,7 @@ void Log(const wchar_t* destination, const wchar_t* format, ...)
 { va_list arguments; va_start(arguments, format), WriteLogLine(destination, format, arguments), va_end(arguments); }
 
 // Below a scratch key: string lists, bounded reads and the debug log's destinations (the shipped one is a file).
-TEST(Registry, ListsReadsAndLogDestinationRows)
-{
+TEST(Registry, ListsReadsAndLogDestinationRows) {
     CReg key, user;
     user.Open(HKEY_CURRENT_USER, L"Software"), user.CreateKey(L"Tenvale\\HovelleUnit", &key);
     using Strings = std::vector<std::wstring>;

@@ -12,7 +12,6 @@
 #include <utility>
 
 #include "Harness.h"
-#include "TrayHarness.h"
 
 #include <winternl.h>
 
@@ -21,7 +20,7 @@ using namespace harness;
 namespace {
 
 UINT Registered(const wchar_t* name) { return RegisterWindowMessageW(name); }
-const UINT OnTop = Registered(L"MOX_ON_TOP"), Rollup = Registered(L"MOX_ROLLUP"), Tray = Registered(L"MOX_TRAY"),
+const UINT OnTop = Registered(L"MOX_ON_TOP"), Rollup = Registered(L"MOX_ROLLUP"),
            Unsubclass = Registered(L"MOX_WINDOWMANAGER_UNSUBCLASS"), See = Registered(L"MOX_TRANSPARENT");
 const UINT SetOwnError = WM_APP + 1;  // the window's own procedure sets wParam as the last error
 std::vector<UINT> received;           // what the own procedures received
@@ -41,7 +40,6 @@ HWND MakeWindow(DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr, const 
     return CreateWindowExW(0, MAKEINTATOM(atom), title, style, 40, 40, 300, 200, parent, nullptr, nullptr, nullptr);
 }
 bool Managed(HWND window) { return GetPropW(window, L"MOX_TITLEBUTTONS") != nullptr; }
-LONG Height(HWND window) { return WindowRect(window).bottom - WindowRect(window).top; }
 POINT Pin(HWND w) { return HitPoint(w, HTBORDER, {WindowRect(w).right - 1, WindowRect(w).top + 12}, -1, 0); }
 void Click(HWND window, POINT at) {  // a press on the title button and its release, as the system sends them
     SendMessageW(window, WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(at.x, at.y));
@@ -161,53 +159,6 @@ TEST(Safety, TwoThreadsPaintingAtOnceEachDrawTheSharedPinGlyph) {
     one.join(), two.join();
     Swap(slot, select);
     EXPECT_EQ(refused, 0) << "a bitmap selected into two DCs at once";
-}
-
-TEST(Safety, ReadOutOfALaterRunIsFound) {
-    HookSession session;
-    const HWND window = MakeWindow();
-    for (int run = 0; run < 2; ++run) {  // the read-out window of one run of the tray program, then of the next
-        MoveSizeOverlay readOut;
-        SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0), SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
-        std::vector<UINT> causes;
-        for (const MoveSizePost& post : readOut.Posts()) causes.push_back(static_cast<UINT>(post.cause));
-        EXPECT_EQ(causes, (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE})) << "run " << run;
-    }
-    DestroyWindow(window);
-}
-
-TEST(Safety, StopRestoresChildWindowsRestartedShellGetsIconsBackRollupSurvivesMinimize) {
-    FakeTray tray;
-    HookSession session;
-    const HWND parent = MakeWindow(WS_OVERLAPPEDWINDOW);
-    const HWND child = MakeWindow(WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE, parent);
-    SendMessageW(child, Rollup, 1, 0);
-    ASSERT_EQ(SendMessageW(child, Tray, 1, 0), 1);
-    tray.notifications.clear();
-    SendMessageW(child, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);  // the icon again: same id, same tip
-    ASSERT_EQ(tray.notifications.size(), 1u);
-    const IconNotification& again = tray.notifications[0];
-    EXPECT_TRUE(again.command == NIM_ADD && again.id == 1000u && again.tip == L"Safety") << again.command << again.id;
-    // A minimize, the tray and the restore to the rolled-up size keep the height to come back to.
-    const std::vector<std::pair<UINT, WPARAM>> orders[] = {{{Rollup, 1}, {Tray, 1}}, {{Tray, 1}, {Rollup, 1}},
-        {{Rollup, 1}, {WM_SYSCOMMAND, SC_MINIMIZE}, {WM_SYSCOMMAND, SC_RESTORE}, {WM_SYSCOMMAND, SC_MINIMIZE}}};
-    std::vector<HWND> windows;
-    for (const auto& order : orders) {
-        windows.push_back(MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE));
-        for (const auto& step : order) SendMessageW(windows.back(), step.first, step.second, 0);
-    }
-    tray.notifications.clear(), WindowManagerStop();
-    EXPECT_TRUE(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE);
-    EXPECT_EQ(Height(child), 200);
-    EXPECT_FALSE(Managed(child) || GetPropW(child, L"MOX_TRAY") || GetPropW(child, L"MOX_ROLLUP"));
-    ASSERT_FALSE(tray.notifications.empty());
-    EXPECT_EQ(tray.notifications[0].command, static_cast<DWORD>(NIM_DELETE));
-    for (HWND window : windows) {
-        WINDOWPLACEMENT placement = {};
-        placement.length = sizeof placement, GetWindowPlacement(window, &placement), DestroyWindow(window);
-        EXPECT_EQ(placement.rcNormalPosition.bottom - placement.rcNormalPosition.top, 200);
-    }
-    DestroyWindow(parent);
 }
 
 TEST(Safety, StopDoesNotWaitForAWindowWhoseThreadIsBlocked) {

@@ -16,7 +16,7 @@ namespace {
 
 bool Managed(TargetProcess& target, HWND window) { return FeatureItems(target.Menu(window)).size() == 4; }
 bool Topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-bool RolledUp(HWND window) { return WindowRect(window).bottom - WindowRect(window).top < 100; }
+bool RolledUp(HWND window) { return Height(window) < 100; }
 bool InTray(HWND window) { return !IsWindowVisible(window); }
 bool Iconic(HWND window) { return IsIconic(window) != FALSE; }
 bool Last(HWND window) { return GetWindow(window, GW_HWNDNEXT) == nullptr; }
@@ -52,7 +52,7 @@ TEST(Admission, StyleThreadIgnorePatternsStartAndRepeats) {
         SCOPED_TRACE(row.title);
         const HWND owner = (row.style & WS_CHILD) ? parent : nullptr;
         const HWND window = target.Create(row.style, row.title, 0, row.className, owner);
-        EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 2), row.managed) << "a managed window claims the message";
+        EXPECT_EQ(Managed(target, window), row.managed);
         const std::vector<UINT> m = target.Messages(window);
         EXPECT_EQ(std::count(m.begin(), std::find(m.begin(), m.end(), UINT(WM_CREATE)), UINT(WM_GETTEXT)), 0);
     }
@@ -93,7 +93,7 @@ TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop) {
                 SCOPED_TRACE(step.command);
                 DWORD_PTR answer = 99;
                 const UINT message = step.command ? RegisterWindowMessageW(features[f].message) : WM_SYSCOMMAND;
-                const WPARAM wParam = step.command ? step.command : 0xE010 + 16 * f;
+                const WPARAM wParam = step.command ? step.command : 0xE012 + 16 * f;  // the low four bits are the system's
                 SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 10000, &answer);
                 EXPECT_EQ(static_cast<LRESULT>(answer), step.answer);
                 EXPECT_EQ(features[f].on(window), step.on);
@@ -101,8 +101,73 @@ TEST(Features, CommandsMenuItemCheckMarkAndStateAtStop) {
             }
         }
         // A stop does not wait for a window slow to answer: it takes the messages in afterwards.
-        const auto height = [&] { return WindowRect(window).bottom - WindowRect(window).top; };
-        EXPECT_TRUE(WaitFor([&] { return features[f].on(window) == features[f].keptAtStop && height() == 240; }));
+        EXPECT_TRUE(WaitFor([&] { return features[f].on(window) == features[f].keptAtStop && Height(window) == 240; }));
+    }
+}
+
+// A window in the tray: a mouse event on its icon, or its own program showing or destroying it.
+TEST(TrayIcon, ReleaseRestoresRightPressOpensTheMenuAndTheIconGoesWithTheWindow) {
+    FakeTray tray;
+    HookSession session;
+    TargetProcess target;
+    enum { Icon, Show, Destroy, Restart };  // Restart: a restarted shell asks for the icons again
+    const struct { int what; LPARAM event; bool inTray, menu; } rows[] = {{Icon, WM_LBUTTONDBLCLK, true, false},
+        {Icon, WM_LBUTTONDOWN, true, false}, {Icon, WM_RBUTTONUP, true, false}, {Icon, WM_RBUTTONDOWN, true, true},
+        {Icon, WM_LBUTTONUP, false, false}, {Show, 0, false, false}, {Destroy, 0, false, false},
+        {Restart, 0, true, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.what << " " << Hex(row.event));
+        const HWND window = target.Create(OverlappedWindow, "In the tray");
+        ASSERT_EQ(SendFeature(window, L"MOX_TRAY", 1), 1);
+        tray.notifications.clear();
+        if (row.what == Icon) PostMessageW(window, RegisterWindowMessageW(L"MOX_TRAY_MSG"), 1000, row.event);
+        if (row.what == Show) ShowWindow(window, SW_SHOWNA);
+        if (row.what == Destroy) target.Command("destroy " + Hex(window));
+        if (row.what == Restart) SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        HWND menu = nullptr;
+        EXPECT_EQ(WaitFor([&] { return IsWindowVisible(menu = FindWindowW(L"#32768", nullptr)); }, row.menu ? 5000 : 500),
+                  row.menu) << "the window's menu";
+        if (row.menu) PostMessageW(window, WM_CANCELMODE, 0, 0), WaitFor([&] { return !IsWindowVisible(menu); });
+        const auto sent = [&](DWORD command) {  // the window's icon: an added one with the window's title as its tip
+            return std::any_of(tray.notifications.begin(), tray.notifications.end(), [&](const IconNotification& n) {
+                return n.id == 1000 && n.command == command && (command == NIM_DELETE || n.tip == L"In the tray");
+            });
+        };
+        EXPECT_EQ(WaitFor([&] { return sent(NIM_DELETE); }, row.inTray ? 300 : 5000), !row.inTray) << "icon removed";
+        EXPECT_TRUE(row.what != Restart || WaitFor([&] { return sent(NIM_ADD); })) << "the icon again";
+        EXPECT_EQ(IsWindow(window) && !IsWindowVisible(window), row.inTray);
+    }
+}
+
+// Rolled up, a window keeps the height to come back to through a minimize, the tray and a restore, also when it
+// keeps itself taller than its caption; a real resize ends the state; "Rollup" off and the stop give the height back.
+TEST(Rollup, KeepsTheHeightUntilARealResizeAlsoWhenTheWindowStaysTaller) {
+    const UINT Drag = 0, Stop = 1, Rollup = RegisterWindowMessageW(L"MOX_ROLLUP");
+    const UINT Tray = RegisterWindowMessageW(L"MOX_TRAY");
+    enum { Any, Low, Open, Dragged };  // the height: not looked at, rolled up, as created, 40 more than rolled up
+    const struct { UINT message; WPARAM wParam; int height; bool rolled; } steps[] = {{Rollup, 1, Low, true},
+        {WM_SYSCOMMAND, SC_MINIMIZE, Any, true}, {WM_SYSCOMMAND, SC_RESTORE, Low, true}, {Tray, 1, Any, true},
+        {Tray, 2, Low, true}, {Rollup, 2, Open, false}, {Tray, 1, Any, false}, {Rollup, 1, Any, true},
+        {Tray, 2, Low, true}, {Drag, 0, Dragged, false}, {WM_SYSCOMMAND, 0xE022, Low, true}, {Rollup, 2, Dragged, false},
+        {Rollup, 3, Low, true}, {Tray, 1, Any, true}, {Stop, 0, Dragged, false}};
+    for (const LONG low : {27, 100}) {  // rolled up as computed; a window whose minimum height is 100 (0x64)
+        HookSession session;
+        TargetProcess target;
+        const HWND window = target.Create(OverlappedWindow, "Rollup");
+        if (low == 100) target.Command("minheight " + Hex(window) + " 64");
+        for (const auto& step : steps) {
+            SCOPED_TRACE(testing::Message() << low << ": " << Hex(step.message) << " " << step.wParam);
+            const POINT border = HitPoint(window, HTBOTTOM, {260, WindowRect(window).bottom - 1}, 0, -1, 10);
+            if (step.message == Drag) {  // once the program has taken in what came before
+                target.Messages(window), SetForegroundWindow(window), Mouse(border, MOUSEEVENTF_LEFTDOWN);
+                Mouse({border.x, border.y + 20}), Mouse({border.x, border.y + 40}, MOUSEEVENTF_LEFTUP);
+            }
+            if (step.message == Stop) WindowManagerStop();
+            if (step.message > Stop) SendMessageTimeoutW(window, step.message, step.wParam, 0, 0, 5000, nullptr);
+            const LONG heights[] = {0, low, 240, low + 40}, height = heights[step.height];
+            EXPECT_TRUE(WaitFor([&] { return !height || Height(window) == height; }, 2000)) << Height(window);
+            EXPECT_EQ(GetPropW(window, L"MOX_ROLLUP") != nullptr, step.rolled);
+        }
     }
 }
 
@@ -117,6 +182,7 @@ TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook) {
             ASSERT_TRUE(Managed(target, window));
             target.Messages(window);
         }
+        ASSERT_TRUE(SendFeature(windows[1], L"MOX_ROLLUP", 1) && SendFeature(windows[1], L"MOX_TRAY", 1));
     }
     const UINT unsubclass = RegisterWindowMessageW(L"MOX_WINDOWMANAGER_UNSUBCLASS");
     for (HWND window : windows) {
@@ -125,8 +191,15 @@ TEST(Stop, ReleasesEveryWindowOnceAndRemovesTheHook) {
         EXPECT_EQ(SendFeature(window, L"MOX_ON_TOP", 1), 0);
         EXPECT_FALSE(Topmost(window));
     }
+    EXPECT_TRUE(IsWindowVisible(windows[1]) && Height(windows[1]) == 240) << "the child back from the tray, unrolled";
+    EXPECT_FALSE(GetPropW(windows[1], L"MOX_TRAY") || GetPropW(windows[1], L"MOX_ROLLUP"));
     TargetProcess fresh;
-    fresh.Create(OverlappedWindow, "After the stop");
+    const auto menu = [](TargetProcess& process, HWND window) {  // the texts, separators as "-"
+        std::string texts;
+        for (const MenuItem& item : process.Menu(window)) texts += (item.separator ? "-" : item.text) + "|";
+        return texts;
+    };
+    EXPECT_EQ(menu(target, windows[0]), menu(fresh, fresh.Create(OverlappedWindow, "After the stop")));
     EXPECT_EQ(fresh.Command("loaded"), "0");
 }
 
@@ -162,33 +235,42 @@ TEST(Bindings, KeysMessageAndHitTestChooseTheAction) {
     }
 }
 
-TEST(Snap, AltMoveSnapsToAnotherWindowWhileTheReadOutFollows) {
+// A drag of the caption or of the right border by (dx, dy), from 100, 100, 320 x 240: with Alt held, edges that come
+// within 10 pixels of another window's or of the screen's snap; the read-out follows, a new one in each row (as of a
+// later run of the tray program).
+TEST(Snap, AltDragSnapsToWindowsAndScreenEdgesWhileTheReadOutFollows) {
     HookSession session;
-    MoveSizeOverlay overlay;  // before the target loads the library, which looks for it once
     TargetProcess target;
     const HWND still = target.Create(OverlappedWindow, "Still"), moved = target.Create(OverlappedWindow, "Moved");
     SetWindowPos(still, nullptr, 500, 100, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetForegroundWindow(moved);
-    const POINT start = Caption(moved);
-    Mouse(start);  // before Alt: a window getting the pointer makes Wine read the keyboard again
-    Keys({VK_MENU}, true);
-    overlay.Clear();
-    target.Messages(moved);
-    Mouse(start, MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 10; ++step) Mouse({start.x + 395 * step / 10, start.y + 7 * step / 10});
-    Mouse({start.x + 395, start.y + 7}, MOUSEEVENTF_LEFTUP);
-    Keys({VK_MENU}, false), Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);  // Alt alone opens keyboard menu mode
-    const RECT r = WindowRect(moved);
-    EXPECT_EQ(r.left, 500) << "the left edges snap, 5 pixels apart";
-    EXPECT_EQ(r.top, 100) << "and the top edges, 7 pixels apart";
-    EXPECT_EQ(r.right - r.left, 320);
-    ExpectSequence(target.Messages(moved), {WM_ENTERSIZEMOVE, WM_MOVING, WM_EXITSIZEMOVE}, "the window's loop");
-    std::vector<UINT> causes;
-    const std::vector<MoveSizePost> posts = overlay.Posts();
-    for (const MoveSizePost& post : posts) causes.push_back(static_cast<UINT>(post.cause));
-    ExpectSequence(causes, {WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE}, "the read-out");
-    ASSERT_GE(posts.size(), 3u);
-    EXPECT_EQ(posts[posts.size() - 2].data, MAKELPARAM(500, 100));
+    const struct { bool alt; LRESULT hit; int dx, dy; RECT expected; } rows[] = {
+        {true, HTCAPTION, 395, 7, {500, 100, 820, 340}}, {false, HTCAPTION, 395, 7, {495, 107, 815, 347}},
+        {true, HTCAPTION, -96, -95, {0, 0, 320, 240}}, {true, HTRIGHT, 75, 3, {100, 100, 500, 340}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.alt << " " << row.hit << " " << row.dx);
+        SetWindowPos(moved, nullptr, 100, 100, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetForegroundWindow(moved);
+        const POINT start = row.hit == HTCAPTION ? Caption(moved) : HitPoint(moved, HTRIGHT, {419, 220}, -1, 0, 10);
+        Mouse(start);  // before Alt: a window getting the pointer makes Wine read the keyboard again
+        if (row.alt) Keys({VK_MENU}, true);
+        MoveSizeOverlay overlay;
+        target.Messages(moved);
+        Mouse(start, MOUSEEVENTF_LEFTDOWN);
+        for (int step = 1; step <= 10; ++step) Mouse({start.x + row.dx * step / 10, start.y + row.dy * step / 10});
+        Mouse({start.x + row.dx, start.y + row.dy}, MOUSEEVENTF_LEFTUP);
+        if (row.alt) Keys({VK_MENU}, false), Keys({VK_ESCAPE}, true), Keys({VK_ESCAPE}, false);  // Alt opens menu mode
+        const RECT r = WindowRect(moved), e = row.expected;
+        EXPECT_TRUE(EqualRect(&r, &e)) << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom;
+        const bool move = row.hit == HTCAPTION;
+        const UINT loop = move ? WM_MOVING : WM_SIZING, report = move ? WM_MOVE : WM_SIZE;
+        ExpectSequence(target.Messages(moved), {WM_ENTERSIZEMOVE, loop, WM_EXITSIZEMOVE}, "the window's loop");
+        std::vector<UINT> causes;
+        const std::vector<MoveSizePost> posts = overlay.Posts();
+        for (const MoveSizePost& post : posts) causes.push_back(static_cast<UINT>(post.cause));
+        ExpectSequence(causes, {WM_ENTERSIZEMOVE, report, WM_EXITSIZEMOVE}, "the read-out");
+        ASSERT_GE(posts.size(), 3u);
+        EXPECT_EQ(posts[posts.size() - 2].data, move ? MAKELPARAM(e.left, e.top) : MAKELPARAM(e.right - e.left, 240));
+    }
 }
 
 Image Face(POINT centre) { return CaptureScreen({centre.x - 4, centre.y - 4, centre.x + 4, centre.y + 4}); }
@@ -221,11 +303,14 @@ TEST(PinButton, ClickTogglesOnTopAPressMovedOffTogglesNothingAndTheFaceFollows) 
     const struct { POINT releaseAt; bool topmost; const Image* face; } clicks[] = {
         {pin, true, &pushed}, {{pin.x, pin.y + 80}, true, &pushed}, {pin, false, &classic}, {{-1, -1}, true, &pushed}};
     for (const auto& click : clicks) {
+        target.Messages(window);
         if (click.releaseAt.x < 0) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         else Mouse(pin, MOUSEEVENTF_LEFTDOWN), Mouse(click.releaseAt, MOUSEEVENTF_LEFTUP), Mouse(away);
-        EXPECT_EQ(Topmost(window), click.topmost);
+        EXPECT_TRUE(WaitFor([&] { return Topmost(window) == click.topmost; }));
         EXPECT_EQ(Count(target.Messages(window), WM_NCLBUTTONDOWN), 0) << "the press is the button's";
-        if (pushed.pixels.empty()) WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000);
+        if (pushed.pixels.empty()) {  // the first pushed face must differ from the classic one
+            EXPECT_TRUE(WaitFor([&] { return (pushed = Face(pin)).pixels != classic.pixels; }, 2000)) << "pushed";
+        }
         EXPECT_TRUE(WaitFor([&] { return Face(pin).pixels == click.face->pixels; }, 2000));
     }
     std::vector<UINT> seen;  // after a hover on the button: the program may track the mouse in its frame too
