@@ -148,14 +148,14 @@ TEST(Hotkey, ControlAndStoredValuesAndRunValues) {
 }
 
 TEST_F(TrayTest, FirstStartWritesTheDefaultsSetsTheBindingsAndShowsTheIconWithItsMenu) {
+    TargetProcess target;
+    const HWND early = target.Create(OverlappedWindow, "Open before the start");
     {  // a first start that ends without a stop (a crash, Task Manager): its hook goes, the next start hooks again
         HovelleProcess crashed;
         ASSERT_TRUE(crashed.Ready());
         crashed.main = nullptr;  // so the end of the scope ends the process, without "Exit"
     }
     FakeTray tray;
-    TargetProcess target;
-    const HWND early = target.Create(OverlappedWindow, "Open before the start");
     HovelleProcess hovelle;
     ASSERT_TRUE(hovelle.Ready());
     for (int i = 0; i < 6; ++i) EXPECT_EQ(ReadStored(i), Units(i, DefaultUnits[i]));
