@@ -5,6 +5,7 @@
 #include "HookOwner.h"
 #include "KernelHandle.h"
 #include "LibraryModule.h"
+#include "MessageHandlers.h"
 #include "ManagedWindow.h"
 #include "MoveSize.h"
 #include "PatternList.h"
@@ -69,6 +70,7 @@ void PinLibrary()
 struct StopBroadcast {
     UINT message;
     WPARAM wParam;
+    const wchar_t* onlyWith;  // a property the window must carry; null: every window
     DWORD slowThreads[MaxSlowThreads];
     int slowCount;
 
@@ -83,6 +85,9 @@ struct StopBroadcast {
 
 void SendStopMessage(HWND window, StopBroadcast& stop)
 {
+    // A property is read without a message: a window not in that state is
+    // not asked at all, which makes a stop over many windows cheap.
+    if (stop.onlyWith != nullptr && GetPropW(window, stop.onlyWith) == nullptr) return;
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     DWORD_PTR result = 0;
     if (!stop.IsSlow(thread)) {
@@ -119,10 +124,11 @@ BOOL CALLBACK SendToCaptionedChildrenOf(HWND window, LPARAM data)
 // Sends the message to every top-level window in enumeration order, then to
 // the captioned child windows (MDI children, for example), which may be
 // managed too but are not reached through the top-level windows.
-void BroadcastMessage(StopBroadcast& stop, UINT message, WPARAM wParam)
+void BroadcastMessage(StopBroadcast& stop, UINT message, WPARAM wParam, const wchar_t* onlyWith = nullptr)
 {
     stop.message = message;
     stop.wParam = wParam;
+    stop.onlyWith = onlyWith;
     EnumWindows(SendToTopLevel, reinterpret_cast<LPARAM>(&stop));
     EnumWindows(SendToCaptionedChildrenOf, reinterpret_cast<LPARAM>(&stop));
 }
@@ -234,8 +240,8 @@ void WindowManagerStop()
         LogMessage(L"WindowManagerStop");
         Shared.ManageEnabled = false;
         StopBroadcast stop = {};
-        BroadcastMessage(stop, MsgRollup(), FeatureOff);
-        BroadcastMessage(stop, MsgTray(), FeatureOff);
+        BroadcastMessage(stop, MsgRollup(), FeatureOff, RollupProperty);
+        BroadcastMessage(stop, MsgTray(), FeatureOff, TrayProperty);
         BroadcastMessage(stop, MsgUnsubclass(), 0);
         Sleep(0);
         if (Shared.HookHandle != nullptr) {

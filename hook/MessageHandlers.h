@@ -7,6 +7,11 @@
 
 using MessageHandler = bool (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+// The properties that a rolled-up window and a window in the notification
+// area carry, and only they: the state itself, readable from any process.
+extern const wchar_t RollupProperty[];  // "MOX_ROLLUP"
+extern const wchar_t TrayProperty[];    // "MOX_TRAY"
+
 // The nine members in chain order, ended by a null entry.
 extern const MessageHandler MessageHandlers[];
 

@@ -8,9 +8,9 @@
 #include "FeatureProtocol.h"
 #include "MessageHandlers.h"
 
-namespace {
-
 const wchar_t RollupProperty[] = L"MOX_ROLLUP";
+
+namespace {
 
 RollupState ReadState(HWND window)
 {

@@ -9,9 +9,9 @@
 #include "FeatureProtocol.h"
 #include "MessageHandlers.h"
 
-namespace {
-
 const wchar_t TrayProperty[] = L"MOX_TRAY";
+
+namespace {
 const UINT TrayIconId = 1000;
 // Sent to the window itself; its default procedure opens the system menu at
 // the screen point in lParam.
