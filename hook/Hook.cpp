@@ -234,6 +234,12 @@ void WindowManagerStart()
     Shared.ManageEnabled = true;
 }
 
+void WindowManagerRestoreHiddenWindows()
+{
+    StopBroadcast broadcast = {};
+    BroadcastMessage(broadcast, MsgTray(), FeatureOff, TrayProperty);
+}
+
 void WindowManagerStop()
 {
     try {

@@ -55,5 +55,8 @@ void WindowManagerSetIgnoreTitle(const std::vector<std::wstring>& patterns);
 void WindowManagerSetIgnoreClass(const std::vector<std::wstring>& patterns);
 void WindowManagerStart();
 void WindowManagerStop();
+// Brings back every window hidden in the notification area, as the stop
+// does, and leaves everything else running.
+void WindowManagerRestoreHiddenWindows();
 void WindowManagerManageWindow(HWND window);
 }

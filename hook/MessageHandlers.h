@@ -22,5 +22,7 @@ bool OnTopWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LR
 bool SystemMenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 bool MoveSizeNotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 bool MouseActionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// "Transparent" on at an alpha of its own (a rule's opacity).
+void MakeTransparent(HWND window, BYTE alpha);
 bool TransparentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 bool SnapWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -8,7 +8,7 @@
 #include "FeatureProtocol.h"
 #include "LorvekRules.h"
 #include "SharedState.h"
-#include "TitleButtons.h"
+#include "MessageHandlers.h"
 
 namespace {
 
@@ -64,16 +64,6 @@ bool FindActions(HWND window, BasicRuleEntry<wchar_t>& actions)
     return index >= 0;
 }
 
-void RefreshPin(HWND window)
-{
-    const int state = static_cast<int>(SendMessageW(window, MsgOnTop(), FeatureQuery, 0));
-    // The answer may come after the window has gone, and its block with it.
-    TitleButtons* block = FindTitleButtons(window);
-    for (int i = 0; block != nullptr && i < block->count; ++i) {
-        if (block->buttons[i].message == MsgOnTop()) block->buttons[i].state = state;
-    }
-}
-
 } // namespace
 
 void ApplyRulesAtAdmission(HWND window)
@@ -84,28 +74,21 @@ void ApplyRulesAtAdmission(HWND window)
     }
     BasicRuleEntry<wchar_t> actions;
     if (!FindActions(window, actions)) return;
-    // Through the features, so the menu's check marks and the pin show them.
-    if (actions.alwaysOnTop) {
-        SendMessageW(window, MsgOnTop(), FeatureOn, 0);
-        RefreshPin(window);
-    }
-    if (actions.alpha != 255) {
-        SendMessageW(window, MsgTransparent(), FeatureOn, 0);
-        SetLayeredWindowAttributes(window, 0, actions.alpha, LWA_ALPHA);
-    }
+    // Through the features, so the menu's check marks and the pin (which
+    // follows the topmost bit) show them.
+    if (actions.alwaysOnTop) SendMessageW(window, MsgOnTop(), FeatureOn, 0);
+    if (actions.alpha != 255) MakeTransparent(window, actions.alpha);
     if (actions.rollup) SendMessageW(window, MsgRollup(), FeatureOn, 0);
 }
 
-bool PinClickedWithShift(HWND window, UINT message)
+void AskForOnTopRule(bool onTop)
 {
-    if (message != MsgOnTop() || GetKeyState(VK_SHIFT) >= 0) return false;
-    SendMessageW(window, message, FeatureToggle, 0);
-    const WPARAM command = SendMessageW(window, message, FeatureQuery, 0) == 1 ? FeatureOn : FeatureOff;
     const HWND tray = FindWindowW(L"HovelleWnd", L"Window Manager");
     static UINT request = 0;
     if (request == 0) request = RegisterWindowMessageW(MoxRuleRequestMessageName);
-    if (tray != nullptr) PostMessageW(tray, request, command, static_cast<LPARAM>(GetCurrentProcessId()));
-    return true;
+    if (tray != nullptr) {
+        PostMessageW(tray, request, onTop ? FeatureOn : FeatureOff, static_cast<LPARAM>(GetCurrentProcessId()));
+    }
 }
 
 BYTE TransparentAlphaNow()

@@ -8,10 +8,9 @@
 // feature messages. Nothing is read from the window while no rule is set.
 void ApplyRulesAtAdmission(HWND window);
 
-// For a click on the title button of `message`: with Shift held on the pin,
-// switches always on top, asks the tray program to add or remove the rule
-// "this program opens on top", and answers true. Otherwise does nothing.
-bool PinClickedWithShift(HWND window, UINT message);
+// After a Shift + click on the pin: asks the tray program to add (the window
+// is now on top) or remove the rule "this program opens on top".
+void AskForOnTopRule(bool onTop);
 
 // The alpha of "Transparent" (191 until the tray program sets another).
 BYTE TransparentAlphaNow();

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "DebugLog.h"
+#include "FeatureMessages.h"
 #include "FeatureProtocol.h"
 #include "ManagedWindow.h"
 #include "MessageHandlers.h"
@@ -71,8 +72,9 @@ bool Caption_LButtonUp(POINT point, HWND window, TitleButtons* block)
     const bool onButton = IsOnTitleButton(block, window, index, point);
     ReleaseCapture();
     if (onButton) {
-        if (!PinClickedWithShift(window, message)) SendMessageW(window, message, FeatureToggle, 0);
+        SendMessageW(window, message, FeatureToggle, 0);
         const int state = static_cast<int>(SendMessageW(window, message, FeatureQuery, 0));
+        if (message == MsgOnTop() && GetKeyState(VK_SHIFT) < 0) AskForOnTopRule(state == 1);
         // The program may have destroyed its window in between.
         block = FindTitleButtons(window);
         if (block == nullptr) return true;
@@ -190,9 +192,14 @@ bool TitleButtonsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         FreeThemeButtonImage(block);
         LoadThemeButtonImage(block, window);
         return false;
-    case WM_WINDOWPOSCHANGED:
-        PlaceTitleButtons(window, block);
+    case WM_WINDOWPOSCHANGED: {
+        // A program may send the message without its record.
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        PlaceTitleButtons(window, block,
+                          position == nullptr || (position->flags & SWP_NOSIZE) == 0 ||
+                              (position->flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW)) != 0);
         return false;
+    }
     case WM_DWMCOMPOSITIONCHANGED:
         block->composed = IsFrameComposed(window);
         PlaceTitleButtons(window, block);

@@ -139,10 +139,10 @@ bool IsFrameComposed(HWND window)
     return dwm.compositionEnabled != nullptr && SUCCEEDED(dwm.compositionEnabled(&enabled)) && enabled;
 }
 
-void PlaceTitleButtons(HWND window, TitleButtons* block)
+void PlaceTitleButtons(HWND window, TitleButtons* block, bool frameMayHaveChanged)
 {
     const bool iconic = IsIconic(window) != FALSE;
-    if (!iconic) {
+    if (!iconic && frameMayHaveChanged) {
         block->ownTitleBar = ClientCoversCaption(window);
         if (!block->composed || !WindowAttribute(window, CaptionButtonBounds, block->captionButtons)) {
             SetRectEmpty(&block->captionButtons);

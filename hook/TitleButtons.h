@@ -122,9 +122,11 @@ LRESULT Caption_SetText(HWND window, TitleButtons* block, WPARAM wParam, LPARAM 
 // Frames of child windows are drawn as without composition.
 bool IsFrameComposed(HWND window);
 // After the window moved, changed its size, z-order, visibility or frame:
-// where the caption buttons are, whether its program draws its own title bar,
-// the state of the always-on-top button, and the popup shown, moved or hidden.
-void PlaceTitleButtons(HWND window, TitleButtons* block);
+// the state of the always-on-top button and the popup shown, moved or
+// hidden; where the caption buttons are and whether its program draws its
+// own title bar are read again only when the frame may have changed (not for
+// a plain move, which comes many times a second while the user drags).
+void PlaceTitleButtons(HWND window, TitleButtons* block, bool frameMayHaveChanged = true);
 void DestroyTitleButtonWindow(TitleButtons* block);
 // Shows the buttons' current looks, in the frame or in the popup.
 void RepaintTitleButtons(HWND window, TitleButtons* block);

@@ -31,7 +31,7 @@ bool IsTransparent(HWND window)
 // takes the layered style off again when the window did not have it. A
 // window noted nothing of (transparent by its own program, or managed only
 // after it went transparent) is made fully opaque and stays layered.
-void SetTransparent(HWND window, bool on)
+void SwitchTransparent(HWND window, bool on, BYTE alpha)
 {
     ManagedWindow* const managed = ManagedWindow::Find(window);
     OwnLayeredAttributes unknown = {};
@@ -45,7 +45,7 @@ void SetTransparent(HWND window, bool on)
         }
         if ((exStyle & WS_EX_LAYERED) == 0) SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
         const bool keyed = own.saved && (own.flags & LWA_COLORKEY) != 0;
-        SetLayeredWindowAttributes(window, keyed ? own.key : 0, TransparentAlphaNow(), LWA_ALPHA | (keyed ? LWA_COLORKEY : 0));
+        SetLayeredWindowAttributes(window, keyed ? own.key : 0, alpha, LWA_ALPHA | (keyed ? LWA_COLORKEY : 0));
     } else if (!own.saved) {
         SetLayeredWindowAttributes(window, 0, OpaqueAlpha, LWA_ALPHA);
     } else if (own.styleAdded) {
@@ -56,7 +56,17 @@ void SetTransparent(HWND window, bool on)
     if (!on) own.saved = false;
 }
 
+void SetTransparent(HWND window, bool on)
+{
+    SwitchTransparent(window, on, TransparentAlphaNow());
+}
+
 } // namespace
+
+void MakeTransparent(HWND window, BYTE alpha)
+{
+    if (HasCaption(window)) SwitchTransparent(window, true, alpha);
+}
 
 bool TransparentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 {

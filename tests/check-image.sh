@@ -1,6 +1,6 @@
 #!/bin/sh
 # Checks the built hook library: the section HOVELLE is initialised data,
-# readable, writable and shared, and the export table holds exactly the eleven
+# readable, writable and shared, and the export table holds exactly the twelve
 # functions by their plain names.
 objdump=$1
 dll=$2
@@ -12,6 +12,6 @@ for flag in CONTENTS ALLOC LOAD DATA SHARED; do
 done
 case "$flags" in *READONLY*) echo "HOVELLE is read-only"; exit 1 ;; esac
 exports=$($objdump -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/ { on = 1; next } on && NF == 0 { exit } on { print $NF }' | sort | tr '\n' ' ')
-expected="GetMouseAction GetMouseActionDblClk SetMouseAction SetMouseActionDblClk WindowManagerManageWindow WindowManagerSetIgnoreClass WindowManagerSetIgnoreTitle WindowManagerSetRules WindowManagerSetTransparentOpacity WindowManagerStart WindowManagerStop "
+expected="GetMouseAction GetMouseActionDblClk SetMouseAction SetMouseActionDblClk WindowManagerManageWindow WindowManagerRestoreHiddenWindows WindowManagerSetIgnoreClass WindowManagerSetIgnoreTitle WindowManagerSetRules WindowManagerSetTransparentOpacity WindowManagerStart WindowManagerStop "
 echo "exports: $exports"
 [ "$exports" = "$expected" ] || { echo "expected: $expected"; exit 1; }

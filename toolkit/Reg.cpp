@@ -83,6 +83,20 @@ void CReg::SetValue(const wchar_t* name, const CRegValue& value) const
     Check(RegSetValueExW(m_key, name, 0, value.type, value.data, value.size), L"CReg::SetValue: ");
 }
 
+void CReg::SetNumber(const wchar_t* name, DWORD number) const
+{
+    Check(RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number),
+          L"CReg::SetValue: ");
+}
+
+void CReg::SetString(const wchar_t* name, const std::wstring& text) const
+{
+    const DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    if (size > sizeof(CRegValue::data)) throw CWindowsError(ERROR_INSUFFICIENT_BUFFER, L"CReg::SetValue: ");
+    Check(RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), size),
+          L"CReg::SetValue: ");
+}
+
 void CReg::Close()
 {
     if (m_key == nullptr) return;

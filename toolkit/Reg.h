@@ -31,6 +31,10 @@ public:
     // False when the value does not exist.
     bool QueryValue(const wchar_t* name, CRegValue& value) const;
     void SetValue(const wchar_t* name, const CRegValue& value) const;
+    // A REG_DWORD value, and a REG_SZ value (one too long for the holder is
+    // refused as SetStringList refuses a list).
+    void SetNumber(const wchar_t* name, DWORD number) const;
+    void SetString(const wchar_t* name, const std::wstring& text) const;
     void Close();
 
     // Writes the list as REG_MULTI_SZ. A list that does not fit the holder is

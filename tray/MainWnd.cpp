@@ -99,7 +99,7 @@ LRESULT CMainWnd::OnCommand(UINT, WPARAM wParam, LPARAM)
         ManageOpenWindows();
         return 0;
     case IDC_RESTORE_HIDDEN:
-        RestoreHiddenWindows();
+        WindowManagerRestoreHiddenWindows();
         return 0;
     case IDC_EXIT:
         DestroyWindow();

@@ -36,15 +36,6 @@ DWORD WordFromData(const unsigned char* data, unsigned long size)
     return word;
 }
 
-void WriteWord(const CReg& key, const wchar_t* name, DWORD word)
-{
-    CRegValue value = {};
-    value.type = REG_DWORD;
-    CopyMemory(value.data, &word, sizeof word);
-    value.size = sizeof word;
-    key.SetValue(name, value);
-}
-
 // The three values beside the six; each read on its own.
 void LoadAddedValues(Settings& settings)
 {
@@ -111,11 +102,11 @@ SaveFailure SaveSettings(const Settings& settings)
         software.Open(HKEY_CURRENT_USER, L"Software");
         CReg key;
         software.CreateKey(L"Tenvale\\Hovelle", &key);
-        WriteWord(key, name, settings.manageExistingWindows ? 1 : 0);
-        WriteWord(key, name = OnTopHotkeyName, settings.onTopHotkey);
-        WriteWord(key, name = TransparentOpacityName, settings.transparentOpacity);
+        key.SetNumber(name, settings.manageExistingWindows ? 1 : 0);
+        key.SetNumber(name = OnTopHotkeyName, settings.onTopHotkey);
+        key.SetNumber(name = TransparentOpacityName, settings.transparentOpacity);
         for (int index = 0; index < 4; ++index) {
-            if (!kept(index)) WriteWord(key, name = SettingsValueNames[index], settings.*Switches[index] ? 1 : 0);
+            if (!kept(index)) key.SetNumber(name = SettingsValueNames[index], settings.*Switches[index] ? 1 : 0);
         }
         if (!kept(IgnoreTitlesIndex)) {
             key.SetStringList(name = SettingsValueNames[IgnoreTitlesIndex], settings.ignoreTitles);
@@ -196,13 +187,7 @@ long SetAutostart(bool enabled)
             const LONG status = RegDeleteValueW(key.Handle(), AutostartName);
             return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
         }
-        const std::wstring quoted = L"\"" + ThisProgram() + L"\"";
-        CRegValue value = {};
-        value.type = REG_SZ;
-        value.size = static_cast<DWORD>((quoted.size() + 1) * sizeof(wchar_t));
-        if (value.size > sizeof value.data) return ERROR_FILENAME_EXCED_RANGE;
-        CopyMemory(value.data, quoted.c_str(), value.size);
-        key.SetValue(AutostartName, value);
+        key.SetString(AutostartName, L"\"" + ThisProgram() + L"\"");
         return ERROR_SUCCESS;
     } catch (const CWindowsError& error) {
         return static_cast<long>(error.ErrorCode());

@@ -26,25 +26,6 @@ RawRuleValue ReadValue(const CReg& key, const wchar_t* name)
     return raw;
 }
 
-void WriteString(const CReg& key, const wchar_t* name, const std::wstring& text)
-{
-    CRegValue value = {};
-    value.type = REG_SZ;
-    value.size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    if (value.size > sizeof value.data) throw CWindowsError(ERROR_INSUFFICIENT_BUFFER, L"CReg::SetValue: ");
-    CopyMemory(value.data, text.c_str(), value.size);
-    key.SetValue(name, value);
-}
-
-void WriteNumber(const CReg& key, const wchar_t* name, DWORD number)
-{
-    CRegValue value = {};
-    value.type = REG_DWORD;
-    value.size = sizeof number;
-    CopyMemory(value.data, &number, sizeof number);
-    key.SetValue(name, value);
-}
-
 // The rule "this program opens on top" for the folded file name.
 bool IsOnTopRuleOf(const MoxStoredRule& stored, const std::wstring& program)
 {
@@ -102,12 +83,12 @@ void WriteRule(const std::wstring& name, const Rule& rule)
         software.Open(HKEY_CURRENT_USER, L"Software");
         CReg key;
         software.CreateKey((L"Tenvale\\Hovelle\\Rules\\" + name).c_str(), &key);
-        WriteString(key, RuleValueNames[RuleProgram], rule.program);
-        WriteString(key, RuleValueNames[RuleClass], rule.className);
-        WriteString(key, RuleValueNames[RuleTitle], rule.title);
-        WriteNumber(key, RuleValueNames[RuleAlwaysOnTop], rule.alwaysOnTop ? 1 : 0);
-        WriteNumber(key, RuleValueNames[RuleOpacity], rule.opacity);
-        WriteNumber(key, RuleValueNames[RuleRollup], rule.rollup ? 1 : 0);
+        key.SetString(RuleValueNames[RuleProgram], rule.program);
+        key.SetString(RuleValueNames[RuleClass], rule.className);
+        key.SetString(RuleValueNames[RuleTitle], rule.title);
+        key.SetNumber(RuleValueNames[RuleAlwaysOnTop], rule.alwaysOnTop ? 1 : 0);
+        key.SetNumber(RuleValueNames[RuleOpacity], rule.opacity);
+        key.SetNumber(RuleValueNames[RuleRollup], rule.rollup ? 1 : 0);
     } catch (const CWindowsError&) {
         // The rule stays as it was stored.
     }

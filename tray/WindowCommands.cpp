@@ -25,20 +25,6 @@ bool Register(HWND window, int id, unsigned long value)
     return GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED && RegisterHotKey(window, id, modifiers, key);
 }
 
-// The shown windows of a program hidden in the notification area are
-// captioned, top-level or (MDI) child windows.
-BOOL CALLBACK SendTrayOff(HWND window, LPARAM message)
-{
-    SendNotifyMessageW(window, static_cast<UINT>(message), 2, 0);  // FeatureOff
-    return TRUE;
-}
-
-BOOL CALLBACK SendTrayOffToChildren(HWND window, LPARAM message)
-{
-    EnumChildWindows(window, SendTrayOff, message);
-    return TRUE;
-}
-
 bool IsWow64(HANDLE process)
 {
     BOOL wow64 = FALSE;
@@ -73,13 +59,6 @@ BOOL CALLBACK AskToManage(HWND window, LPARAM message)
 void ManageOpenWindows()
 {
     EnumWindows(AskToManage, RegisterWindowMessageW(MoxManageMessageName));
-}
-
-void RestoreHiddenWindows()
-{
-    const LPARAM message = RegisterWindowMessageW(L"MOX_TRAY");
-    EnumWindows(SendTrayOff, message);
-    EnumWindows(SendTrayOffToChildren, message);
 }
 
 HotkeyState RegisterOnTopHotkey(HWND owner, unsigned long value)

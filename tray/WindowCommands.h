@@ -12,11 +12,6 @@
 // does not answer within a short time is passed over.
 void ManageOpenWindows();
 
-// Sends "MOX_TRAY" off to every top-level window and captioned child window,
-// as the stop does: each window hidden in the notification area comes back.
-// The hook keeps running.
-void RestoreHiddenWindows();
-
 // The id of the always-on-top hotkey, registered for `owner`.
 constexpr int OnTopHotkeyId = 1;
 
